@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "shell/shell.h"
+
+int main() { return GameMain(); }

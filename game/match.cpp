@@ -1,0 +1,6 @@
+#include "game/match.h"
+
+#include "game/state.h"
+
+void MatchFrame() {}
+void DriftClouds() {}

@@ -1,0 +1,21 @@
+// What the SDL side of the platform layer shares between its files. Included only by platform/.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/surface.h"
+
+namespace platform {
+
+struct Window {
+  SDL_Window* sdl = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  int32_t width = 0;  // game pixels
+  int32_t height = 0;
+  Surface* screen = nullptr;  // the picture opened on this window, if any
+};
+
+// The window the game runs in; null before it exists.
+extern Window* sdlMainWindow;
+
+}  // namespace platform

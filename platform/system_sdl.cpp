@@ -1,0 +1,245 @@
+// The SDL implementation of the window, its messages, input, the timer and the message box.
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "platform/keys.h"
+#include "platform/sdl_window.h"
+#include "platform/system.h"
+
+namespace platform {
+
+Window* sdlMainWindow = nullptr;
+
+namespace {
+
+uint32_t lastPumpTick = 0;
+bool pumpedOnce = false;
+
+bool EnsureVideo(char* why, size_t whyLen) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  std::snprintf(why, whyLen, "%s", SDL_GetError());
+  return false;
+}
+
+Window* SdlCreateWindow(const char* title, int32_t width, int32_t height, char* why,
+                        size_t whyLen) {
+  if (!EnsureVideo(why, whyLen)) return nullptr;
+  // Without a window manager a full-screen window keeps the size it was created with, so it is
+  // created at the desktop's size and the picture is scaled into it.
+  SDL_DisplayMode desktop;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+    std::snprintf(why, whyLen, "%s", SDL_GetError());
+    return nullptr;
+  }
+  SDL_Window* sdl = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
+                                     SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  if (sdl == nullptr) {
+    std::snprintf(why, whyLen, "%s", SDL_GetError());
+    return nullptr;
+  }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+  SDL_Renderer* renderer = SDL_CreateRenderer(sdl, -1, 0);
+  if (renderer == nullptr) {
+    std::snprintf(why, whyLen, "%s", SDL_GetError());
+    SDL_DestroyWindow(sdl);
+    return nullptr;
+  }
+  SDL_RenderSetLogicalSize(renderer, width, height);
+  SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+  SDL_RenderClear(renderer);
+  SDL_RenderPresent(renderer);
+  SDL_ShowCursor(SDL_ENABLE);
+  SDL_StopTextInput();
+  SDL_RaiseWindow(sdl);
+
+  Window* window = new Window;
+  window->sdl = sdl;
+  window->renderer = renderer;
+  window->width = width;
+  window->height = height;
+  sdlMainWindow = window;
+  return window;
+}
+
+void SdlDestroyWindow(Window* window) {
+  if (window == nullptr) return;
+  if (window->renderer != nullptr) SDL_DestroyRenderer(window->renderer);
+  if (window->sdl != nullptr) SDL_DestroyWindow(window->sdl);
+  if (sdlMainWindow == window) sdlMainWindow = nullptr;
+  delete window;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void MarkScreenLost() {
+  if (sdlMainWindow != nullptr && sdlMainWindow->screen != nullptr)
+    sdlMainWindow->screen->lost = true;
+}
+
+int32_t VirtualKeyOf(const SDL_Keysym& key) {
+  switch (key.scancode) {
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL:
+      return VK_CONTROL;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT:
+      return VK_SHIFT;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT:
+      return VK_MENU;
+    case SDL_SCANCODE_ESCAPE:
+      return VK_ESCAPE;
+    case SDL_SCANCODE_LEFT:
+      return VK_LEFT;
+    case SDL_SCANCODE_RIGHT:
+      return VK_RIGHT;
+    case SDL_SCANCODE_UP:
+      return VK_UP;
+    case SDL_SCANCODE_DOWN:
+      return VK_DOWN;
+    default:
+      break;
+  }
+  // Letters and digits follow the keyboard layout, as the key caps read.
+  if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
+  if (key.sym >= SDLK_0 && key.sym <= SDLK_9) return '0' + (key.sym - SDLK_0);
+  return 0;
+}
+
+void Translate(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN: {
+      const int32_t vk = VirtualKeyOf(event.key.keysym);
+      if (vk != 0) PostMessage({MSG_KEYDOWN, vk});
+      break;
+    }
+    case SDL_QUIT:
+      PostMessage({MSG_DESTROY, 0});
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        PostMessage({MSG_PAINT, 0});
+      } else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+        // A minimised full-screen game has given the display away.
+        MarkScreenLost();
+      }
+      break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+      MarkScreenLost();
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlPumpMessages() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  SDL_PumpEvents();
+  lastPumpTick = SDL_GetTicks();
+  pumpedOnce = true;
+  SDL_Event events[16];
+  int n;
+  while ((n = SDL_PeepEvents(events, 16, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+    for (int i = 0; i < n; ++i) Translate(events[i]);
+  }
+}
+
+// Key state is refreshed at most once a millisecond: a frame polls many keys, and a loop that
+// waits for a button's release still sees the release within a millisecond. Pumping leaves the
+// events queued for the message loop.
+void RefreshInputState() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  const uint32_t now = SDL_GetTicks();
+  if (!pumpedOnce || now != lastPumpTick) {
+    SDL_PumpEvents();
+    lastPumpTick = now;
+    pumpedOnce = true;
+  }
+}
+
+bool ScancodeDown(const Uint8* keys, SDL_Scancode a, SDL_Scancode b = SDL_SCANCODE_UNKNOWN) {
+  return keys[a] != 0 || (b != SDL_SCANCODE_UNKNOWN && keys[b] != 0);
+}
+
+bool SdlIsKeyDown(int32_t virtualKey) {
+  RefreshInputState();
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+  if (virtualKey == VK_LBUTTON)
+    return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+  const Uint8* keys = SDL_GetKeyboardState(nullptr);
+  switch (virtualKey) {
+    case VK_CONTROL:
+      return ScancodeDown(keys, SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL);
+    case VK_SHIFT:
+      return ScancodeDown(keys, SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT);
+    case VK_MENU:
+      return ScancodeDown(keys, SDL_SCANCODE_LALT, SDL_SCANCODE_RALT);
+    case VK_ESCAPE:
+      return ScancodeDown(keys, SDL_SCANCODE_ESCAPE);
+    case VK_LEFT:
+      return ScancodeDown(keys, SDL_SCANCODE_LEFT);
+    case VK_RIGHT:
+      return ScancodeDown(keys, SDL_SCANCODE_RIGHT);
+    case VK_UP:
+      return ScancodeDown(keys, SDL_SCANCODE_UP);
+    case VK_DOWN:
+      return ScancodeDown(keys, SDL_SCANCODE_DOWN);
+    default:
+      break;
+  }
+  SDL_Keycode sym = SDLK_UNKNOWN;
+  if (virtualKey >= 'A' && virtualKey <= 'Z') sym = SDLK_a + (virtualKey - 'A');
+  if (virtualKey >= '0' && virtualKey <= '9') sym = SDLK_0 + (virtualKey - '0');
+  if (sym == SDLK_UNKNOWN) return false;
+  const SDL_Scancode code = SDL_GetScancodeFromKey(sym);
+  return code != SDL_SCANCODE_UNKNOWN && keys[code] != 0;
+}
+
+void SdlCursorPos(int32_t* x, int32_t* y) {
+  *x = 0;
+  *y = 0;
+  if (sdlMainWindow == nullptr) return;
+  RefreshInputState();
+  int wx = 0;
+  int wy = 0;
+  SDL_GetMouseState(&wx, &wy);
+  // Window pixels back through the scaling and the black bars, into game pixels.
+  float lx = 0.0f;
+  float ly = 0.0f;
+  SDL_RenderWindowToLogical(sdlMainWindow->renderer, wx, wy, &lx, &ly);
+  int32_t gx = static_cast<int32_t>(std::floor(lx));
+  int32_t gy = static_cast<int32_t>(std::floor(ly));
+  if (gx < 0) gx = 0;
+  if (gy < 0) gy = 0;
+  if (gx > sdlMainWindow->width - 1) gx = sdlMainWindow->width - 1;
+  if (gy > sdlMainWindow->height - 1) gy = sdlMainWindow->height - 1;
+  *x = gx;
+  *y = gy;
+}
+
+bool SdlIsMinimised(Window* window) {
+  if (window == nullptr || window->sdl == nullptr) return false;
+  return (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+uint32_t SdlTimeMs() { return SDL_GetTicks(); }
+
+bool SdlMessageBox(Window* owner, const char* caption, const char* text) {
+  SDL_Window* parent = owner != nullptr ? owner->sdl : nullptr;
+  return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent) == 0;
+}
+
+constexpr Backend kSdlBackend = {
+    SdlCreateWindow, SdlDestroyWindow, SdlPumpMessages, SdlIsKeyDown,
+    SdlCursorPos,    SdlIsMinimised,   SdlTimeMs,       SdlMessageBox,
+};
+
+}  // namespace
+
+const Backend sdlBackend = kSdlBackend;
+Backend backend = kSdlBackend;
+
+}  // namespace platform

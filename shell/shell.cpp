@@ -1,0 +1,180 @@
+#include "shell/shell.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "game/match.h"
+#include "game/state.h"
+#include "graphics/display.h"
+#include "menu/menu.h"
+#include "platform/display.h"
+#include "platform/keys.h"
+#include "sound/effects.h"
+
+namespace {
+
+bool quitting = false;
+char windowFailure[256] = "";
+
+}  // namespace
+
+void ResetShell() {
+  quitting = false;
+  windowFailure[0] = '\0';
+}
+
+bool IsQuitting() { return quitting; }
+
+int32_t CreateMainWindow() {
+  mainWindow = platform::backend.createWindow(windowTitle, screenWidth, screenHeight, windowFailure,
+                                              sizeof windowFailure);
+  return mainWindow != nullptr ? 1 : 0;
+}
+
+void WindowProc(const platform::Message& message) {
+  switch (message.type) {
+    case platform::MSG_DESTROY:
+      QuitGame();
+      break;
+    case platform::MSG_KEYDOWN:
+      if (message.wParam == platform::VK_ESCAPE) {
+        QuitGame();
+      } else if (message.wParam == platform::VK_KEY_P) {
+        // A finished match stays paused.
+        if (paused == 1) {
+          if (matchOver == 0) paused = 0;
+        } else {
+          paused = 1;
+        }
+      }
+      break;
+    default:
+      // Painting needs nothing: every frame redraws the whole picture.
+      break;
+  }
+}
+
+void QuitGame() {
+  if (quitting) return;
+  quitting = true;
+  ReleaseDisplay();
+  ReleaseDirectSound();
+  platform::PostQuitMessage(0);
+}
+
+void ShowError(const char* text) { platform::ShowMessageBox(mainWindow, "Error", text); }
+
+void ExitWithError(const char* text) {
+  ShowError(text);
+  if (!quitting) {
+    quitting = true;
+    ReleaseDisplay();
+    ReleaseDirectSound();
+  }
+  if (mainWindow != nullptr) platform::backend.destroyWindow(mainWindow);
+  std::exit(1);
+}
+
+bool AdvanceFrameClock(uint32_t now) {
+  // Unsigned arithmetic keeps the elapsed time right across the timer's wrap.
+  const uint32_t elapsed = now - lastTime;
+  const int32_t period = gameMode == MODE_MENU ? menuFramePeriod : matchFramePeriod;
+  bool due = false;
+  if (frameTimeAccumulator > static_cast<uint32_t>(period)) {
+    // What the accumulator held beyond the period is dropped: a stall gives one frame, not a burst.
+    frameTimeAccumulator = elapsed;
+    due = true;
+  } else {
+    frameTimeAccumulator += elapsed;
+  }
+  lastTime = now;
+  return due;
+}
+
+namespace {
+
+void RunDueFrame() {
+  if (surfacesValid == 1) {
+    if (gameMode == MODE_MENU) {
+      MenuFrame();
+    } else if (gameMode == MODE_MATCH) {
+      MatchFrame();
+    }
+  }
+  // The frame may have quit the game; nothing it released may be touched again.
+  if (quitting) return;
+  if (platform::IsScreenLost(primarySurface)) surfacesValid = 0;
+  if (surfacesValid == 0 && !platform::backend.isMinimised(mainWindow)) RestoreSurfaces();
+}
+
+}  // namespace
+
+bool MainLoopPass(int32_t* exitCode) {
+  platform::Message message;
+  if (platform::PeekMessage(&message)) {
+    if (!platform::GetMessage(&message)) {
+      *exitCode = message.wParam;
+      return false;
+    }
+    WindowProc(message);
+    return true;
+  }
+  if (quitting) return true;  // only the quit message is still to come
+  // The frame clock is read in the same pass as the frame runs, and the frame's own time counts
+  // into the next pass.
+  const uint32_t now = platform::TimeMs();
+  const bool due = AdvanceFrameClock(now);
+  if (due) RunDueFrame();
+  return true;
+}
+
+void PlaceClouds() {
+  for (int32_t i = 0; i < kCloudCount; ++i) {
+    int32_t x;
+    do {
+      x = 5 * (std::rand() / 100);
+    } while (x > 600);
+    clouds[i].x = x;
+  }
+}
+
+int GameMain() {
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+  static const int32_t kSizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
+  bool created = false;
+  for (const auto& size : kSizes) {
+    SetScreenSize(size[0], size[1]);
+    if (CreateMainWindow() == 1) {
+      created = true;
+      break;
+    }
+  }
+  // A start-up failure is not a success: say what failed and end with status 1.
+  if (!created) {
+    std::fprintf(stderr, "corvane-altor: cannot create the game window: %s\n", windowFailure);
+    return 1;
+  }
+  if (InitDirectDraw() == 0) {
+    std::fprintf(stderr, "corvane-altor: cannot set up the display: %s\n", displayFailure);
+    ReleaseDisplay();
+    platform::backend.destroyWindow(mainWindow);
+    mainWindow = nullptr;
+    return 1;
+  }
+  InitDirectSound();
+  LoadDirectSound(&fireSound, "sounds/fire.wav");
+  LoadDirectSound(&boomSound, "sounds/boom.wav");
+  LoadBitmaps();
+  matchFramePeriod = (5 - gameSpeed) * 10;
+  PlaceClouds();
+  ReturnToMenu();
+
+  int32_t exitCode = 0;
+  while (MainLoopPass(&exitCode)) {
+  }
+  platform::backend.destroyWindow(mainWindow);
+  mainWindow = nullptr;
+  return exitCode;
+}

@@ -1,0 +1,17 @@
+// The game's two sound effects: a shot (1) and an explosion (3).
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+struct SoundBuffer;
+}
+
+// Opens the default audio output into directSound; failures are shown with ShowError.
+void InitDirectSound();
+// Loads a WAV file into a new sound buffer stored in *buffer; failures are shown with ShowError.
+void LoadDirectSound(platform::SoundBuffer** buffer, const char* fileName);
+// Plays effect `number` from its beginning; numbers without an effect play nothing.
+void PlaySoundEffect(int32_t number);
+// Closes the audio output; the effect buffers go with it.
+void ReleaseDirectSound();
