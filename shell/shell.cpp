@@ -139,7 +139,7 @@ void PlaceClouds() {
   }
 }
 
-int GameMain() {
+int StartUp() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
 
   static const int32_t kSizes[3][2] = {{640, 480}, {800, 600}, {1024, 768}};
@@ -170,7 +170,12 @@ int GameMain() {
   matchFramePeriod = (5 - gameSpeed) * 10;
   PlaceClouds();
   ReturnToMenu();
+  return 0;
+}
 
+int GameMain() {
+  const int failed = StartUp();
+  if (failed != 0) return failed;
   int32_t exitCode = 0;
   while (MainLoopPass(&exitCode)) {
   }

@@ -25,6 +25,10 @@ void ShowError(const char* text);
 // gives the display back and ends the process with status 1.
 [[noreturn]] void ExitWithError(const char* text);
 
+// Start-up, up to the main loop: 0 when the game is ready to run, else the exit status (the
+// failure has been reported on standard error).
+int StartUp();
+
 // Runs start-up and the main loop; returns the process's exit status.
 int GameMain();
 

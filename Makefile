@@ -1,0 +1,42 @@
+# Two commands set everything up on a fresh Debian/Ubuntu machine:
+#   make run    install what is missing, build, generate the game data, play
+#   make test   the same set-up, then every test
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
+
+.PHONY: run test deps build test-asan fuzz bench package clean
+
+run: build
+	cd $(BUILD)/data && exec ../corvane-altor
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j1
+	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory fuzz
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# The whole unit-test suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCORVANE_SANITIZE=ON \
+	  -DCORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target corvane_tests data
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j1 -LE e2e
+
+# Every parser of outside data under libFuzzer, for a bounded time each.
+fuzz: deps
+	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: build
+	cd $(BUILD)/data && ../corvane_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
