@@ -11,6 +11,12 @@ namespace platform {
 
 struct Window;
 
+// What the game draws through: the window and the screen opened on it.
+struct Display {
+  Window* window = nullptr;
+  Surface* screen = nullptr;
+};
+
 // Takes the window's picture over at width x height game pixels. Returns null, with the reason in
 // why, when it cannot.
 Surface* OpenScreen(Window* window, int32_t width, int32_t height, char* why, size_t whyLen);

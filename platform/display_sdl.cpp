@@ -58,8 +58,8 @@ void CloseScreen(Surface* screen) {
 bool PresentToScreen(Surface* screen, const Surface& backBuffer, const Rect& srcRect) {
   if (screen == nullptr || screen->lost || screenTexture == nullptr || sdlMainWindow == nullptr)
     return false;
-  if (backBuffer.pixels == nullptr || srcRect.left < 0 || srcRect.top < 0 ||
-      srcRect.right > backBuffer.width || srcRect.bottom > backBuffer.height ||
+  if (backBuffer.pixels == nullptr || backBuffer.lost || backBuffer.locked || srcRect.left < 0 ||
+      srcRect.top < 0 || srcRect.right > backBuffer.width || srcRect.bottom > backBuffer.height ||
       srcRect.right - srcRect.left != screen->width ||
       srcRect.bottom - srcRect.top != screen->height)
     return false;
