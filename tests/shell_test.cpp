@@ -256,6 +256,10 @@ TEST_F(ShellTest, LostSurfacesWaitWhileMinimisedThenOneRestoreAndFramesResume) {
   platform::backend.pumpMessages = NoPump;
   platform::backend.timeMs = FakeTime;
   platform::backend.isMinimised = FakeMinimised;
+  // The restore reloads the pictures, which the game finds in its data directory.
+  char oldDir[PATH_MAX];
+  ASSERT_NE(getcwd(oldDir, sizeof oldDir), nullptr);
+  ASSERT_EQ(chdir(CORVANE_DATA_DIR), 0);
   char why[256] = "";
   mainWindow = platform::sdlBackend.createWindow(windowTitle, 640, 480, why, sizeof why);
   ASSERT_NE(mainWindow, nullptr) << why;
@@ -294,6 +298,7 @@ TEST_F(ShellTest, LostSurfacesWaitWhileMinimisedThenOneRestoreAndFramesResume) {
   primarySurface = nullptr;
   platform::sdlBackend.destroyWindow(mainWindow);
   mainWindow = nullptr;
+  ASSERT_EQ(chdir(oldDir), 0);
 }
 
 // ---- Start-up ----
