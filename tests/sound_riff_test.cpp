@@ -72,11 +72,4 @@ TEST_F(RiffReaderTest, ChunksAreSoughtOnlyInsideTheirParent) {
   EXPECT_EQ(platform::RiffRead(&riff_, out, sizeof out), 4u);
 }
 
-TEST_F(RiffReaderTest, RegularFilesOnlyOpen) {
-  platform::RiffFile riff;
-  EXPECT_FALSE(platform::RiffOpen(&riff, dir_.Path("none").c_str()));
-  EXPECT_FALSE(platform::RiffOpen(&riff, dir_.Path("").c_str()));
-  EXPECT_FALSE(platform::RiffOpen(&riff, nullptr));
-}
-
 }  // namespace
