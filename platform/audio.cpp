@@ -28,7 +28,7 @@ struct SoundBuffer {
 
 struct AudioDevice {
   SDL_AudioDeviceID id = 0;
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec output{};                       // what the device really plays
   SoundBuffer* buffers[kMaxSoundBuffers] = {};  // changed only under the device lock
   int32_t bufferCount = 0;
 };
@@ -97,7 +97,7 @@ AudioDevice* OpenAudioDevice() {
   // Default output, shared with other programs. Rate and channel count are the system's choice;
   // the sounds are converted to them when loaded.
   device->id =
-      SDL_OpenAudioDevice(nullptr, 0, &want, &device->spec,
+      SDL_OpenAudioDevice(nullptr, 0, &want, &device->output,
                           SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
   if (device->id == 0) {
     delete device;
@@ -120,8 +120,8 @@ void CloseAudioDevice(AudioDevice* device) {
 AudioFormat GetAudioDeviceFormat(const AudioDevice* device) {
   AudioFormat format;
   if (device == nullptr) return format;
-  format.channels = device->spec.channels;
-  format.samplesPerSecond = device->spec.freq;
+  format.channels = device->output.channels;
+  format.samplesPerSecond = device->output.freq;
   format.bitsPerSample = 16;
   return format;
 }
@@ -140,8 +140,8 @@ SoundBuffer* CreateSoundBuffer(AudioDevice* device, const AudioFormat& format, u
   SoundBuffer* buffer = new SoundBuffer;
   const SDL_AudioFormat source = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
   if (SDL_BuildAudioCVT(&buffer->cvt, source, static_cast<Uint8>(format.channels),
-                        format.samplesPerSecond, AUDIO_S16SYS, device->spec.channels,
-                        device->spec.freq) < 0) {
+                        format.samplesPerSecond, AUDIO_S16SYS, device->output.channels,
+                        device->output.freq) < 0) {
     delete buffer;
     return nullptr;
   }
@@ -183,7 +183,7 @@ bool UnlockSoundBuffer(SoundBuffer* buffer) {
   if (void* smaller = std::realloc(buffer->data, converted)) {
     buffer->data = static_cast<uint8_t*>(smaller);
   }
-  const uint32_t frameSamples = buffer->device->spec.channels;
+  const uint32_t frameSamples = buffer->device->output.channels;
   const uint32_t samples = static_cast<uint32_t>(converted / sizeof(int16_t));
 
   SDL_LockAudioDevice(buffer->device->id);
@@ -213,7 +213,7 @@ void ReleaseSoundBuffer(SoundBuffer* buffer) {
 
 uint32_t SoundBufferFrames(const SoundBuffer* buffer) {
   if (buffer == nullptr) return 0;
-  return buffer->sampleCount / buffer->device->spec.channels;
+  return buffer->sampleCount / buffer->device->output.channels;
 }
 
 const int16_t* SoundBufferSamples(const SoundBuffer* buffer) {
