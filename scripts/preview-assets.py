@@ -5,12 +5,15 @@ Usage: scripts/preview-assets.py [DATA_DIR] [OUT_DIR]
   DATA_DIR defaults to build/data, OUT_DIR to /tmp.
 
 Writes:
-  corvane-contact.png  every sprite sheet and panel bitmap scaled 3x on a checkerboard
-                       (checkerboard = colour-keyed, transparent pixels)
+  corvane-contact.png, corvane-contact-letters.png, corvane-contact-panel.png
+                       every sprite sheet, the fonts, the panel and buttons scaled 3x on a
+                       checkerboard (checkerboard = colour-keyed, transparent pixels)
   corvane-match.png    a match-like frame: background, panel, buttons, planes on the
                        runways and in the air, clouds, tower, bullets, fire, statistics
   corvane-menu.png     a menu-like frame: title picture, labels, values, legends, planes
   corvane-match-2x.png / corvane-menu-2x.png   the same, scaled 2x
+  corvane-bands.png    all ten text and digit bands over the sky, the ground, the menu
+                       picture and the right panel
 All compositions go through the 16-bit RGB565 display format and honour the colour keys
 (black, white for the tower) and the game's nearest-neighbour scaling.
 """
@@ -155,7 +158,7 @@ def contact_sheet(gfx, names):
             items[-1] = (items[-1], key)
         else:
             items.append((rows, key))
-    width = 1200
+    width = max(1200, max(len(rows[0]) * scale + 16 for rows, _ in items))
     placed = []
     x = y = 8
     line_h = 0
@@ -202,13 +205,15 @@ def main():
     letters = load("letters.bmp", black)
     numbers = load("numbers.bmp", black)
 
-    # ---- contact sheet
+    # ---- contact sheets, 3x
     sheet = contact_sheet(gfx, [("plane.bmp", black), ("fire.bmp", black), ("cloud.bmp", black),
                                 ("tower.bmp", white), ("bullet.bmp", black),
-                                ("numbers.bmp", black), ("right.bmp", None),
-                                ("buttons.bmp", None), ("blank.bmp", None),
-                                ("letters.bmp", black)])
+                                ("numbers.bmp", black), ("blank.bmp", None)])
     write_png(os.path.join(out, "corvane-contact.png"), None, rgb_rows=sheet)
+    sheet = contact_sheet(gfx, [("letters.bmp", black)])
+    write_png(os.path.join(out, "corvane-contact-letters.png"), None, rgb_rows=sheet)
+    sheet = contact_sheet(gfx, [("right.bmp", None), ("buttons.bmp", None)])
+    write_png(os.path.join(out, "corvane-contact-panel.png"), None, rgb_rows=sheet)
 
     # ---- match-like frame
     W, H, P, S = 640, 480, 560, 32
@@ -293,6 +298,19 @@ def main():
     draw_number(u, numbers, 5, 160, 390, 1)
     write_png(os.path.join(out, "corvane-menu.png"), u)
     write_png(os.path.join(out, "corvane-menu-2x.png"), u, 2)
+    # ---- every text band over each picture the game writes on
+    b = blank(W, 4 * 120)
+    sources = [(bg, 0, 0), (bg, 0, 360), (camain, 0, 150), (right, 0, 96)]
+    for k, (src, sx, sy) in enumerate(sources):
+        for x0 in range(0, W, src.w):
+            blit(b, src, sx, sy, min(src.w, W - x0), 120, x0, k * 120, keyed=False)
+        for band in range(1, 11):
+            y = k * 120 + (band - 1) * 12
+            draw_string(b, letters, "Band %d: Corvane Altor, Kills: Hit %%:" % band, 4, y, band)
+            draw_number(b, numbers, 567890, 330, y, band)
+            draw_number(b, numbers, 90, 370, y, band, 6)
+            draw_string(b, letters, "-", 358, y, band, 6)
+    write_png(os.path.join(out, "corvane-bands.png"), b)
     print("wrote", ", ".join(os.path.join(out, n) for n in
                              ["corvane-contact.png", "corvane-match.png", "corvane-menu.png"]))
 

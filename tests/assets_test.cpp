@@ -675,6 +675,7 @@ TEST(AssetScene, TextStandsOutWhereverTheGameWritesIt) {
     }
   }
   ExpectReadable(bg, text2, 5, 465, 10, 8, 8, "resolution label");
+  ExpectReadable(bg, text2, 240, 176, 10, 8, 8, "pause and tie notices");
   // The menu: labels (and their highlight), values, key legends.
   for (int y = 150; y <= 420; y += 30) {
     ExpectReadable(menu, text2, 320, y, 17, 8, 8, "menu label");

@@ -63,10 +63,10 @@ void StrokeRoundRect(Canvas& c, double x0, double y0, double x1, double y1, doub
 // ---------------------------------------------------------------- playfield background
 
 void DrawDaySky(Canvas& c) {
-  const Stop sky[] = {{0, Rgb(34, 72, 150)},
-                      {140, Rgb(62, 118, 196)},
-                      {300, Rgb(122, 174, 226)},
-                      {390, Rgb(182, 212, 236)},
+  const Stop sky[] = {{0, Rgb(34, 70, 148)},
+                      {140, Rgb(50, 102, 184)},
+                      {300, Rgb(110, 164, 222)},
+                      {390, Rgb(180, 210, 236)},
                       {432, Rgb(226, 228, 222)}};
   for (int y = 0; y < kHorizonY; ++y)
     for (int x = 0; x < c.width; ++x) {
@@ -165,7 +165,7 @@ void DrawRunway(Canvas& c, int x0, int x1) {
                   (Hash2(x, y, 61u) - 0.5) * 0.10 + (Fbm(x * 0.05, y * 0.4, 2, 62u) - 0.5) * 0.12);
       if (y == kRunwayFarY || y == kRunwayNearY) tar = Rgb(208, 206, 192);
       // Centre line.
-      if ((y == 445 || y == 446) && ((x - x0) % 20) < 10 && x > x0 + 16 && x < x1 - 16)
+      if ((y == 444 || y == 445) && ((x - x0) % 20) < 10 && x > x0 + 16 && x < x1 - 16)
         tar = Rgb(236, 234, 220);
       // Threshold bars at both ends.
       bool endZone = x - x0 < 10 || x1 - x <= 10;

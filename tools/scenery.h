@@ -8,8 +8,8 @@ namespace art {
 
 // Heights on the 640x480 playfield that the pictures are built around.
 constexpr int kHorizonY = 432;      // the ground line: a plane whose top passes it has crashed
-constexpr int kRunwayFarY = 439;    // far edge of the runways
-constexpr int kRunwayNearY = 452;   // near edge; a resting plane's wheels stand between the two
+constexpr int kRunwayFarY = 438;    // far edge of the runways
+constexpr int kRunwayNearY = 451;   // near edge; a resting plane's wheels stand between the two
 constexpr int kRunway1End = 244;    // player 1 must lift off before the tower
 constexpr int kRunway2Start = 304;  // player 2 starts just right of the tower
 
