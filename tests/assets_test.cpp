@@ -677,9 +677,10 @@ TEST(AssetScene, TextStandsOutWhereverTheGameWritesIt) {
   ExpectReadable(bg, text2, 5, 465, 10, 8, 8, "resolution label");
   ExpectReadable(bg, text2, 240, 176, 10, 8, 8, "pause and tie notices");
   // The menu: labels (and their highlight), values, key legends.
+  // Labels run from x 320 to the end of "CPU2 Level" at 484.
   for (int y = 150; y <= 420; y += 30) {
-    ExpectReadable(menu, text2, 320, y, 17, 8, 8, "menu label");
-    ExpectReadable(menu, text6, 320, y, 17, 8, 8, "highlighted menu label");
+    ExpectReadable(menu, text2, 320, y, 21, 8, 8, "menu label");
+    ExpectReadable(menu, text6, 320, y, 21, 8, 8, "highlighted menu label");
   }
   for (int y = 180; y <= 390; y += 30) ExpectReadable(menu, text1, 150, y, 15, 8, 8, "menu value");
   for (int y = 410; y <= 470; y += 10) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "tools/font.h"
 #include "tools/plane.h"
@@ -206,7 +207,7 @@ void DrawTitleLine(Canvas& c, const char* text, double left, double top, double 
     for (int x = static_cast<int>(left) - 32; x < left + width + 32; ++x) {
       double glow = 0.0;
       for (int k = 0; k < 12; ++k) {
-        double ang = k * 3.14159265358979 / 6.0;
+        double ang = k * std::numbers::pi / 6.0;
         double gy = (y + 0.5 + 2.2 * cell * std::sin(ang) - top) / cell;
         double gx =
             (x + 0.5 + 2.2 * cell * std::cos(ang) - left + slant * (y + 0.5 - top - height * 0.5)) /
@@ -296,7 +297,7 @@ void DrawMoon(Canvas& c, double mx, double my, double r) {
 
 // A searchlight beam from (x0, y0) pointing at `angle` (degrees, 0 = up, positive = right).
 void DrawBeam(Canvas& c, double x0, double y0, double angle, double spread, double strength) {
-  double rad = angle * 3.14159265358979 / 180.0;
+  double rad = angle * std::numbers::pi / 180.0;
   double dx = std::sin(rad), dy = -std::cos(rad);
   for (int y = 0; y < static_cast<int>(y0); ++y)
     for (int x = 0; x < c.width; ++x) {
@@ -314,7 +315,7 @@ void DrawBeam(Canvas& c, double x0, double y0, double angle, double spread, doub
 void DrawTrail(Canvas& c, double x0, double y0, double x1, double y1, double bend, double width) {
   for (int i = 0; i <= 200; ++i) {
     double t = i / 200.0;
-    // Quadratic curve, thinning and fading away from the plane at (x1, y1).
+    // A curve that spreads out and fades away behind the plane at (x1, y1).
     double mx = (x0 + x1) / 2 + bend, my = (y0 + y1) / 2 + bend * 0.5;
     double px = (1 - t) * (1 - t) * x0 + 2 * (1 - t) * t * mx + t * t * x1;
     double py = (1 - t) * (1 - t) * y0 + 2 * (1 - t) * t * my + t * t * y1;
@@ -415,13 +416,13 @@ void Gauge(Canvas& c, double cx, double cy, double r, double needleDeg, Color ne
             col = Shade(Rgb(176, 140, 70), 0.3 * l);
           } else {
             col = Mix(Rgb(30, 32, 40), Rgb(12, 12, 18), d / r);
-            double ang = std::atan2(px, -py) * 180.0 / 3.14159265358979;
+            double ang = std::atan2(px, -py) * 180.0 / std::numbers::pi;
             double step = 360.0 / ticks;
             double off = std::abs(std::remainder(ang, step));
-            if (d > r - 8.0 && d < r - 4.0 && off * d * 3.14159265358979 / 180.0 < 0.7)
+            if (d > r - 8.0 && d < r - 4.0 && off * d * std::numbers::pi / 180.0 < 0.7)
               col = Rgb(226, 226, 210);
             // Needle.
-            double nr = needleDeg * 3.14159265358979 / 180.0;
+            double nr = needleDeg * std::numbers::pi / 180.0;
             double nx = std::sin(nr), ny = -std::cos(nr);
             double along = px * nx + py * ny, across = std::abs(px * ny - py * nx);
             if (along > -3.0 && along < r - 6.0 && across < 0.9 - along * 0.03) col = needle;
@@ -443,7 +444,7 @@ void Gauge(Canvas& c, double cx, double cy, double r, double needleDeg, Color ne
 // An artificial horizon: a tilted line between sky and earth behind a fixed aircraft symbol.
 void Horizon(Canvas& c, int x0, int y0, int x1, int y1, double tiltDeg) {
   double cx = (x0 + x1) / 2.0, cy = (y0 + y1) / 2.0;
-  double t = std::tan(tiltDeg * 3.14159265358979 / 180.0);
+  double t = std::tan(tiltDeg * std::numbers::pi / 180.0);
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) {
       double horizon = cy + 2.0 + (x + 0.5 - cx) * t;
@@ -530,7 +531,7 @@ Bitmap MakeBackground() {
   Canvas c(640, 480);
   DrawDaySky(c);
   DrawHills(c);
-  // A farm on the far left and a hangar behind player 1's runway, trees along the field's edge.
+  // A hangar behind player 1's runway and trees along the edge of the field.
   DrawHangar(c, 168, 226, kHorizonY + 2, 22);
   Rng rng(1234);
   for (int i = 0; i < 40; ++i) {
@@ -605,7 +606,7 @@ Bitmap MakeRightPanel() {
   Gauge(c, 40, 338, 20, -60.0, Rgb(230, 230, 210), 8);
   // "To win:" at (16, 380) with its number at (32, 394).
   Inset(c, 8, 375, 72, 410, Rgb(22, 26, 38));
-  for (int ry : {6, 88, 186, 238, 364})
+  for (int ry : {31, 88, 188, 238, 366})
     for (int rx : {4, 74}) Rivet(c, rx, ry);
   return ToOpaque(c);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace art {
 namespace {
@@ -30,7 +31,7 @@ double TongueHeat(const Tongue* tongues, int count, double x, double y) {
     if (v < -0.3 || v > 1.0) continue;
     // Round belly low down, drawn out to a point at the top.
     double u = (v + 0.3) / 1.3;
-    double half = t.width * 0.5 * std::pow(std::sin(3.14159265 * std::pow(u, 0.6)), 0.8);
+    double half = t.width * 0.5 * std::pow(std::sin(std::numbers::pi * std::pow(u, 0.6)), 0.8);
     double centre = t.bx + t.sway * v * v;
     double d = std::abs(x - centre) / std::max(half, 1e-6);
     if (d < 1.0) best = std::max(best, 1.05 - 0.55 * d * d - 0.6 * std::max(v, 0.0));
