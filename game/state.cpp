@@ -1,6 +1,7 @@
 #include "game/state.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int32_t gameMode = MODE_MENU;
@@ -31,7 +32,7 @@ int32_t surfacesValid = 1;
 
 const int32_t planeCount = 2;
 Plane planes[2] = {};
-Cloud clouds[kCloudCount] = {{0, 10}, {0, 26}, {0, 50}, {0, 62}, {0, 78},
+Cloud clouds[kCloudCount] = {{0, 10}, {0, 26},  {0, 50},  {0, 62}, {0, 78},
                              {0, 98}, {0, 144}, {0, 150}, {0, 171}};
 
 int32_t menuFramePeriod = 80;
@@ -59,6 +60,14 @@ platform::Surface* numbersSurface = nullptr;
 platform::AudioDevice* directSound = nullptr;
 platform::SoundBuffer* fireSound = nullptr;
 platform::SoundBuffer* boomSound = nullptr;
+
+static_assert((RAND_MAX + 1ull) % 32768ull == 0, "rand() must cover a whole multiple of 0..32767");
+
+int32_t RandomNumber() {
+  // The high bits: the better ones of an additive generator such as glibc's.
+  return static_cast<int32_t>(static_cast<unsigned>(std::rand()) /
+                              static_cast<unsigned>((RAND_MAX + 1ull) / 32768ull));
+}
 
 void SetScreenSize(int32_t width, int32_t height) {
   screenWidth = width;

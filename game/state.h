@@ -140,6 +140,11 @@ extern platform::AudioDevice* directSound;
 extern platform::SoundBuffer* fireSound;
 extern platform::SoundBuffer* boomSound;
 
+// ---- Random numbers ----
+// The C library's rand() brought to 0..32767, the range the game's random rules are written for,
+// whatever RAND_MAX the library has (glibc's reaches 2^31 - 1). Seeded with srand as usual.
+int32_t RandomNumber();
+
 // Puts every global above back to its initial value (planes, clouds, settings, flags, timing and
 // platform pointers). The program starts in this state; tests use it to start from a clean slate.
 void ResetGameState();
