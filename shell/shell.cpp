@@ -133,7 +133,7 @@ void PlaceClouds() {
   for (int32_t i = 0; i < kCloudCount; ++i) {
     int32_t x;
     do {
-      x = 5 * (std::rand() / 100);
+      x = 5 * (RandomNumber() / 100);
     } while (x > 600);
     clouds[i].x = x;
   }
