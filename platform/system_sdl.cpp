@@ -17,6 +17,13 @@ namespace {
 uint32_t lastPumpTick = 0;
 bool pumpedOnce = false;
 
+// A click quicker than the game's polling (the menu looks every 80 ms) would otherwise be missed:
+// a press that came and went without any poll seeing the button down reads as down once.
+uint32_t leftDownTime = 0;
+uint32_t lastPollSawLeftDown = 0;
+bool anyPollSawLeftDown = false;
+bool leftClickLatched = false;
+
 bool EnsureVideo(char* why, size_t whyLen) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
@@ -115,6 +122,14 @@ void Translate(const SDL_Event& event) {
       if (vk != 0) PostMessage({MSG_KEYDOWN, vk});
       break;
     }
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button == SDL_BUTTON_LEFT) leftDownTime = event.button.timestamp;
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_LEFT &&
+          (!anyPollSawLeftDown || lastPollSawLeftDown < leftDownTime))
+        leftClickLatched = true;
+      break;
     case SDL_QUIT:
       PostMessage({MSG_DESTROY, 0});
       break;
@@ -167,8 +182,16 @@ bool ScancodeDown(const Uint8* keys, SDL_Scancode a, SDL_Scancode b = SDL_SCANCO
 bool SdlIsKeyDown(int32_t virtualKey) {
   RefreshInputState();
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
-  if (virtualKey == VK_LBUTTON)
-    return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+  if (virtualKey == VK_LBUTTON) {
+    const bool down = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+    if (down) {
+      anyPollSawLeftDown = true;
+      lastPollSawLeftDown = SDL_GetTicks();
+    }
+    const bool clicked = leftClickLatched;
+    leftClickLatched = false;
+    return down || clicked;
+  }
   const Uint8* keys = SDL_GetKeyboardState(nullptr);
   switch (virtualKey) {
     case VK_CONTROL:

@@ -167,7 +167,7 @@ constexpr Band kBandColors[kBands] = {
     {Rgb(226, 255, 176), Rgb(136, 240, 96)},   // 3 green: statistics
     {Rgb(196, 240, 255), Rgb(72, 180, 255)},   // 4 sky blue
     {Rgb(255, 190, 170), Rgb(240, 72, 56)},    // 5 red
-    {Rgb(255, 255, 128), Rgb(255, 140, 24)},   // 6 fire yellow: highlight and title
+    {Rgb(255, 168, 96), Rgb(255, 64, 40)},     // 6 flame red: highlight and title
     {Rgb(255, 196, 255), Rgb(220, 96, 224)},   // 7 magenta
     {Rgb(220, 214, 255), Rgb(140, 128, 255)},  // 8 violet
     {Rgb(224, 224, 224), Rgb(150, 154, 164)},  // 9 grey
