@@ -1,6 +1,7 @@
 // The generated art and sound: file formats, determinism, colour keys, and whether the
 // pictures still read the way the game draws them (scaled fonts, turned planes, text contrast).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -260,8 +261,10 @@ int RunGenerator(const fs::path& out) {
 }
 
 TEST(AssetGenerator, WritesTheSameBytesOnEveryRun) {
-  fs::path a = fs::temp_directory_path() / "corvane-assets-test-a";
-  fs::path b = fs::temp_directory_path() / "corvane-assets-test-b";
+  // Private folders: another test run may be generating at the same time.
+  const std::string tag = std::to_string(getpid());
+  fs::path a = fs::temp_directory_path() / ("corvane-assets-test-a-" + tag);
+  fs::path b = fs::temp_directory_path() / ("corvane-assets-test-b-" + tag);
   fs::remove_all(a);
   fs::remove_all(b);
   ASSERT_EQ(RunGenerator(a), 0);
@@ -282,7 +285,8 @@ TEST(AssetGenerator, WritesTheSameBytesOnEveryRun) {
 }
 
 TEST(AssetGenerator, ReportsFailureWhenItCannotWrite) {
-  fs::path blocker = fs::temp_directory_path() / "corvane-assets-test-file";
+  fs::path blocker =
+      fs::temp_directory_path() / ("corvane-assets-test-file-" + std::to_string(getpid()));
   std::ofstream(blocker) << "not a directory";
   EXPECT_NE(RunGenerator(blocker / "out"), 0);
   fs::remove(blocker);
