@@ -82,9 +82,9 @@ void Press(uint32_t keys) {
   fake::keys[platform::VK_LEFT] = keys & P1_UP;
   fake::keys[platform::VK_RIGHT] = keys & P1_DOWN;
   fake::keys[platform::VK_MENU] = keys & P2_GAS;
-  fake::keys['Z'] = keys & P2_FIRE;
-  fake::keys['C'] = keys & P2_UP;
-  fake::keys['V'] = keys & P2_DOWN;
+  fake::keys[platform::VK_KEY_Z] = keys & P2_FIRE;
+  fake::keys[platform::VK_KEY_C] = keys & P2_UP;
+  fake::keys[platform::VK_KEY_V] = keys & P2_DOWN;
 }
 
 // What happened in the last game played, counted across its matches.
