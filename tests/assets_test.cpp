@@ -274,6 +274,8 @@ TEST(AssetGenerator, WritesTheSameBytesOnEveryRun) {
   files.push_back(fs::path("sounds") / "fire.wav");
   files.push_back(fs::path("sounds") / "boom.wav");
   files.push_back(fs::path("icon") / "corvane-altor-64.bmp");
+  for (const char* size : {"32", "64", "128"})
+    files.push_back(fs::path("icon") / (std::string("corvane-altor-") + size + ".png"));
   for (const fs::path& f : files) {
     std::vector<uint8_t> first = ReadFile(a / f);
     EXPECT_FALSE(first.empty()) << f;

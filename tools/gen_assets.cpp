@@ -1,5 +1,6 @@
-// corvane-assets OUTDIR: draws the game's pictures into OUTDIR/gfx and synthesises its sounds
-// into OUTDIR/sounds. Everything comes from fixed seeds, so every run writes the same bytes.
+// corvane-assets OUTDIR: draws the game's pictures into OUTDIR/gfx, synthesises its sounds into
+// OUTDIR/sounds and draws the desktop icons into OUTDIR/icon. Everything comes from fixed seeds, so
+// every run writes the same bytes.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "tools/font.h"
 #include "tools/plane.h"
+#include "tools/png.h"
 #include "tools/raster.h"
 #include "tools/scenery.h"
 #include "tools/sound.h"
@@ -17,6 +19,12 @@ namespace {
 
 bool Save(const std::filesystem::path& path, const art::Bitmap& bitmap) {
   if (art::WriteBmp(path.string(), bitmap)) return true;
+  std::fprintf(stderr, "corvane-assets: cannot write %s\n", path.string().c_str());
+  return false;
+}
+
+bool Save(const std::filesystem::path& path, const art::RgbaBitmap& bitmap) {
+  if (art::WritePng(path.string(), bitmap)) return true;
   std::fprintf(stderr, "corvane-assets: cannot write %s\n", path.string().c_str());
   return false;
 }
@@ -59,6 +67,9 @@ int main(int argc, char** argv) {
   ok &= Save(gfx / "letters.bmp", art::MakeLetters());
   ok &= Save(gfx / "numbers.bmp", art::MakeNumbers());
   ok &= Save(icon / "corvane-altor-64.bmp", art::MakeIcon());
+  // The desktop's icon theme takes PNG only, in a few sizes.
+  for (int size : {32, 64, 128})
+    ok &= Save(icon / ("corvane-altor-" + std::to_string(size) + ".png"), art::MakeIconPng(size));
   ok &= Save(sounds / "fire.wav", art::SynthShot());
   ok &= Save(sounds / "boom.wav", art::SynthExplosion());
   return ok ? 0 : 1;

@@ -155,19 +155,25 @@ Bitmap MakePlanes() {
   return ToKeyed(sheet, Key::kBlack);
 }
 
-Bitmap MakeIcon() {
-  Canvas icon(64, 64);
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) {
+Canvas DrawIcon(int size) {
+  // Drawn for 64 pixels and scaled, so that every size shows the same picture.
+  const double k = size / 64.0;
+  Canvas icon(size, size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
       // Rounded square of evening sky.
-      double dx = std::max(std::abs(x + 0.5 - 32.0) - 24.0, 0.0);
-      double dy = std::max(std::abs(y + 0.5 - 32.0) - 24.0, 0.0);
-      double inside = Clamp01(7.5 - std::sqrt(dx * dx + dy * dy));
-      Color sky = Mix(Rgb(40, 80, 170), Rgb(250, 190, 120), y / 63.0);
+      double dx = std::max(std::abs(x + 0.5 - 32.0 * k) - 24.0 * k, 0.0);
+      double dy = std::max(std::abs(y + 0.5 - 32.0 * k) - 24.0 * k, 0.0);
+      double inside = Clamp01(7.5 * k - std::sqrt(dx * dx + dy * dy));
+      Color sky = Mix(Rgb(40, 80, 170), Rgb(250, 190, 120), y / (size - 1.0));
       icon.Blend(x, y, sky, inside);
     }
-  DrawPlane(icon, 0, 32.0, 31.0, -25.0, 1.85);
-  return ToOpaque(icon);
+  DrawPlane(icon, 0, 32.0 * k, 31.0 * k, -25.0, 1.85 * k);
+  return icon;
 }
+
+Bitmap MakeIcon() { return ToOpaque(DrawIcon(64)); }
+
+RgbaBitmap MakeIconPng(int size) { return ToTransparent(DrawIcon(size)); }
 
 }  // namespace art

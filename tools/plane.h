@@ -25,7 +25,11 @@ void DrawPlane(Canvas& canvas, int scheme, double cx, double cy, double angleDeg
 
 // plane.bmp: 12 angles (30 degrees clockwise per column) by 7 colour schemes, 32x32 cells.
 Bitmap MakePlanes();
-// A 64x64 picture of the plane for the desktop entry.
+// The desktop icon: the plane on a rounded square of sky, `size` pixels square.
+Canvas DrawIcon(int size);
+// The 64x64 icon, opaque (black outside the rounded square).
 Bitmap MakeIcon();
+// The icon with transparent corners, for PNG files; its opaque pixels equal MakeIcon's.
+RgbaBitmap MakeIconPng(int size);
 
 }  // namespace art

@@ -295,6 +295,8 @@ bool WriteBmp(const std::string& path, const Bitmap& bitmap) {
   return std::fclose(f) == 0 && ok;
 }
 
+RgbaBitmap::RgbaBitmap(int w, int h) : width(w), height(h), rgba(static_cast<size_t>(w) * h * 4) {}
+
 double Bayer4(int x, int y) {
   static const int kMatrix[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
   return (kMatrix[y & 3][x & 3] + 0.5) / 16.0;
@@ -318,6 +320,17 @@ Bitmap ToOpaque(const Canvas& canvas) {
     for (int x = 0; x < canvas.width; ++x) {
       Color c = Scale(canvas.Get(x, y), canvas.GetA(x, y));
       Quantize565(c, Bayer4(x, y), out.Pixel(x, y));
+    }
+  return out;
+}
+
+RgbaBitmap ToTransparent(const Canvas& canvas) {
+  RgbaBitmap out(canvas.width, canvas.height);
+  for (int y = 0; y < canvas.height; ++y)
+    for (int x = 0; x < canvas.width; ++x) {
+      uint8_t* p = out.Pixel(x, y);
+      Quantize565(canvas.Get(x, y), Bayer4(x, y), p);
+      p[3] = static_cast<uint8_t>(std::lround(Clamp01(canvas.GetA(x, y)) * 255.0));
     }
   return out;
 }

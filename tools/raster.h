@@ -117,6 +117,15 @@ struct Bitmap {
 
 bool WriteBmp(const std::string& path, const Bitmap& bitmap);
 
+// 8-bit RGBA picture in top-down order, alpha not premultiplied (for PNG files).
+struct RgbaBitmap {
+  RgbaBitmap(int w, int h);
+  int width;
+  int height;
+  std::vector<uint8_t> rgba;
+  uint8_t* Pixel(int x, int y) { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+};
+
 // Converts a colour to the 8-bit value whose RGB565 truncation is the rounded (or, with
 // `threshold` in [0, 1), ordered-dithered) 5/6/5-bit level.
 void Quantize565(Color c, double threshold, uint8_t out[3]);
@@ -125,6 +134,9 @@ double Bayer4(int x, int y);
 
 // An opaque picture, dithered to the 16-bit display's levels so gradients do not band.
 Bitmap ToOpaque(const Canvas& canvas);
+// The same picture with its transparency kept: where the canvas is opaque the colours equal
+// ToOpaque's, elsewhere they are the undarkened colours with the coverage as alpha.
+RgbaBitmap ToTransparent(const Canvas& canvas);
 enum class Key { kBlack, kWhite };
 // A sprite sheet: pixels with alpha >= 0.5 keep their colour (never the key's 16-bit value);
 // all others become the key colour.
