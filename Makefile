@@ -35,6 +35,10 @@ test-asan: deps
 fuzz: deps
 	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# A Debian package of the game installed under /usr: $(BUILD)/corvane-altor_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 bench: build
 	cd $(BUILD)/data && ../corvane_bench
 

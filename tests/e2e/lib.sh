@@ -51,6 +51,18 @@ start_game() {
   (cd "$DATA_DIR" && exec env SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$@" "$GAME_BIN") \
     >"$GAME_LOG" 2>&1 &
   GAME_PID=$!
+  wait_for_window
+}
+
+# start_command COMMAND [ARG ...]: the game started by another command (an installed launcher,
+# say) from the current directory; GAME_PID becomes the game once the command execs it.
+start_command() {
+  (exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$@") >"$GAME_LOG" 2>&1 &
+  GAME_PID=$!
+  wait_for_window
+}
+
+wait_for_window() {
   local i
   for i in $(seq 100); do
     GAME_WINDOW=$(xdotool search --onlyvisible --name "Corvane Altor" 2>/dev/null | tail -n 1 || true)

@@ -1,0 +1,35 @@
+# Shared by the tests of the installed game, after lib.sh: the build directory, a scratch
+# directory, and the build's list of installed files kept as it was (cmake --install rewrites
+# build/install_manifest.txt, which a user may still need to uninstall a source install).
+BUILD_DIR=$(dirname "$GAME_BIN")
+WORK=$(mktemp -d)
+MANIFEST="$BUILD_DIR/install_manifest.txt"
+if [ -f "$MANIFEST" ]; then cp -p "$MANIFEST" "$WORK/manifest.kept"; fi
+
+install_cleanup() {
+  cleanup
+  if [ -f "$WORK/manifest.kept" ]; then
+    cp -p "$WORK/manifest.kept" "$MANIFEST"
+  else
+    rm -f "$MANIFEST"
+  fi
+  rm -rf "$WORK"
+}
+trap install_cleanup EXIT
+
+# The fourteen files the game reads from its data directory.
+DATA_FILES=(gfx/bg.bmp gfx/blank.bmp gfx/camain.bmp gfx/right.bmp gfx/buttons.bmp gfx/bullet.bmp
+  gfx/plane.bmp gfx/fire.bmp gfx/cloud.bmp gfx/tower.bmp gfx/letters.bmp gfx/numbers.bmp
+  sounds/fire.wav sounds/boom.wav)
+ICON_SIZES=(32 64 128)
+
+# expect_game_in DIR: the running game is DIR/lib/corvane-altor/corvane-altor, working in
+# DIR/share/corvane-altor (the launcher execs it, so it keeps the launcher's process).
+expect_game_in() {
+  local prefix exe cwd
+  prefix=$(realpath "$1")
+  exe=$(readlink "/proc/$GAME_PID/exe") || fail "the game's process is gone"
+  cwd=$(readlink "/proc/$GAME_PID/cwd") || fail "the game's process is gone"
+  [ "$exe" = "$prefix/lib/corvane-altor/corvane-altor" ] || fail "running $exe"
+  [ "$cwd" = "$prefix/share/corvane-altor" ] || fail "working directory $cwd"
+}
