@@ -33,3 +33,21 @@ expect_game_in() {
   [ "$exe" = "$prefix/lib/corvane-altor/corvane-altor" ] || fail "running $exe"
   [ "$cwd" = "$prefix/share/corvane-altor" ] || fail "working directory $cwd"
 }
+
+# corner_pixels IMAGE: "R G B" of the top-left 32x32 pixels, row by row.
+corner_pixels() {
+  convert "$1" -alpha off -crop 32x32+0+0 +repage -depth 8 txt:- |
+    sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3/p'
+}
+
+# expect_menu_picture SHOT: the screenshot's top-left corner shows the menu's title picture
+# (nothing is drawn over it there), each channel within 4 of the file's after the trip through
+# the 16-bit display.
+expect_menu_picture() {
+  local bad
+  bad=$(paste -d ' ' <(corner_pixels "$1") <(corner_pixels "$DATA_DIR/gfx/camain.bmp") |
+    awk 'function d(a, b) { return a > b ? a - b : b - a }
+         NF == 6 { n++; if (d($1, $4) > 4 || d($2, $5) > 4 || d($3, $6) > 4) bad++ }
+         END { print (n == 1024 ? bad + 0 : "all " n) }')
+  [ "$bad" = 0 ] || fail "the screen's top-left corner is not the menu picture ($bad pixels differ)"
+}

@@ -65,7 +65,7 @@ start_xvfb
 cd /
 start_command "$root/usr/bin/corvane-altor"
 expect_game_in "$root/usr"
-shot menu >/dev/null
+expect_menu_picture "$(shot menu)"
 key Escape
 wait_exit 10
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS after Escape"

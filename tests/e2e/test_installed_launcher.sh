@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a fresh prefix lays out a working game: the launcher, started from
-# another directory, runs the installed binary in the installed data directory, shows the same
-# menu as the game in the build tree, and Escape ends it with status 0.
+# another directory, runs the installed binary in the installed data directory, shows the menu
+# (the same screen as the game in the build tree), and Escape ends it with status 0.
 source "$(dirname "$0")/lib.sh" "$@"
 source "$E2E_DIR/install_lib.sh"
 
@@ -34,6 +34,7 @@ cd /
 start_command "$prefix/bin/corvane-altor"
 expect_game_in "$prefix"
 installed=$(shot installed-menu)
+expect_menu_picture "$installed"
 differing=$(compare -metric AE "$reference" "$installed" null: 2>&1 || true)
 [ "$differing" = "0" ] || fail "the installed game's menu differs in $differing pixels"
 key Escape
