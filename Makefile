@@ -12,10 +12,11 @@ FUZZ_SECONDS ?= 30
 run: build
 	cd $(BUILD)/data && exec ../corvane-altor
 
+# The fuzzers and the sanitizer pass first, so that the summary of the main suite closes the run.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j1
-	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory fuzz
+	$(MAKE) --no-print-directory test-asan
+	cd $(BUILD) && ctest --output-on-failure -j1
 
 deps:
 	@bash scripts/install-deps.sh
