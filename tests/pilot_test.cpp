@@ -9,6 +9,7 @@
 #include "game/controls.h"
 #include "game/flight.h"
 #include "game/guns.h"
+#include "game/match.h"
 #include "game/state.h"
 #include "shell/shell.h"
 #include "test_support.h"
@@ -112,27 +113,6 @@ class PilotTest : public ::testing::Test {
         << "the pilot should have drawn " << drawsUsed << " value(s)";
   }
 };
-
-// The running part of one match frame in its order: the match screen's count-down of a burning
-// plane's timer (the screen itself is not drawn here), bullets, planes, gravity, player 1's
-// controls, then the computer pilots.
-void RunMatchFrame() {
-  for (int32_t i = 0; i < planeCount; ++i) {
-    if (planes[i].crashed == 1 && planes[i].crashTimer > 0) planes[i].crashTimer -= 1;
-  }
-  UpdateBullets();
-  UpdatePlanes();
-  for (int32_t i = 0; i < planeCount; ++i) ApplyGravity(i);
-  Player1Controls();
-  if (cpuPlayers == 1) {
-    ComputerPilot(1, 0);
-  } else if (cpuPlayers == 2) {
-    ComputerPilot(1, 0);
-    ComputerPilot(0, 1);
-  } else {
-    Player2Controls();
-  }
-}
 
 // ---- The draw ----
 
@@ -607,7 +587,7 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
   int32_t liftOffFrame = 0;
   while (frame < 200 && liftOffFrame == 0) {
     ++frame;
-    RunMatchFrame();
+    MatchFrame();
     if (pilot.onGround == 0) liftOffFrame = frame;
     EXPECT_EQ(pilot.cpuPhase, PHASE_CLIMB_OUT);
   }
@@ -620,7 +600,7 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
   while (frame < 400 && pilot.cpuPhase == PHASE_CLIMB_OUT) {
     ++frame;
     headingBefore = pilot.headingIndex;
-    RunMatchFrame();
+    MatchFrame();
     screenYBefore = pilot.screenY;  // the position this frame's pilot decided on
   }
   ASSERT_EQ(pilot.cpuPhase, PHASE_PATROL);
@@ -630,7 +610,7 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
 
   // Patrolling while the opponent stands on its runway.
   for (int32_t i = 0; i < 30; ++i) {
-    RunMatchFrame();
+    MatchFrame();
     ASSERT_EQ(pilot.cpuPhase, PHASE_PATROL);
     ASSERT_EQ(pilot.crashed, 0);
   }
@@ -642,7 +622,7 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
   opponent.x = 100.0;
   opponent.y = 100.0;
   opponent.speed = 8.0;
-  RunMatchFrame();
+  MatchFrame();
   EXPECT_EQ(pilot.cpuPhase, PHASE_ATTACK);
   // From now on every frame without a forced climb turns the nose one step toward the target
   // heading worked out from the positions of that frame, the long way round if need be.
@@ -650,7 +630,7 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
   for (int32_t i = 0; i < 40; ++i) {
     const int32_t before = pilot.headingIndex;
     const int32_t climbBefore = pilot.cpuClimbFrames;
-    RunMatchFrame();
+    MatchFrame();
     ASSERT_EQ(pilot.cpuPhase, PHASE_ATTACK);
     if (climbBefore > 0 || pilot.screenY > 376) continue;
     const int32_t target = TargetHeading(1, 0);
@@ -664,7 +644,7 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
 TEST_F(PilotTest, TwoComputerPilotsBothTakeOff) {
   cpuPlayers = 2;
   std::srand(99);
-  for (int32_t frame = 0; frame < 120; ++frame) RunMatchFrame();
+  for (int32_t frame = 0; frame < 120; ++frame) MatchFrame();
   EXPECT_EQ(planes[0].onGround, 0);
   EXPECT_EQ(planes[1].onGround, 0);
   EXPECT_NE(planes[0].cpuPhase, PHASE_NONE);
