@@ -1,10 +1,16 @@
-// The SDL implementation of the screen: a streaming RGB565 texture the back buffer is copied into,
+// The SDL implementation of the screen: a streaming texture the back buffer is copied into,
 // drawn scaled onto the window.
+//
+// The texture is made in a 32-bit format the renderer takes as it is (the window's own where
+// possible), and the back buffer is widened into it here. A 16-bit texture would leave the
+// widening to the renderer, and the software renderer does that, when it also scales, one pixel
+// at a time through its slowest path: ten times the cost of the whole frame.
 #include <SDL.h>
 
 #include <cstdio>
 
 #include "platform/display.h"
+#include "platform/screen_pixels.h"
 #include "platform/sdl_window.h"
 
 namespace platform {
@@ -13,14 +19,86 @@ namespace {
 
 SDL_Texture* screenTexture = nullptr;
 
+// How the back buffer goes into the texture.
+struct TextureFormat {
+  Uint32 format = SDL_PIXELFORMAT_RGB565;
+  bool widened = false;  // 32-bit, filled through WidenRgb565; else 16-bit, copied as it is
+  PixelOrder order = ORDER_XRGB;
+  uint32_t alphaBits = 0;
+};
+TextureFormat textureFormat;
+
+bool Takes(const SDL_RendererInfo& info, Uint32 format) {
+  for (Uint32 i = 0; i < info.num_texture_formats; ++i) {
+    if (info.texture_formats[i] == format) return true;
+  }
+  return false;
+}
+
+TextureFormat ChooseTextureFormat(Window* window) {
+  static const TextureFormat kWide[] = {
+      {SDL_PIXELFORMAT_RGB888, true, ORDER_XRGB, 0},
+      {SDL_PIXELFORMAT_ARGB8888, true, ORDER_XRGB, 0xFF000000u},
+      {SDL_PIXELFORMAT_BGR888, true, ORDER_XBGR, 0},
+      {SDL_PIXELFORMAT_ABGR8888, true, ORDER_XBGR, 0xFF000000u},
+  };
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(window->renderer, &info) != 0) return TextureFormat{};
+  // The window's own format first: the copy onto the window then needs no conversion at all.
+  const Uint32 windowFormat = SDL_GetWindowPixelFormat(window->sdl);
+  for (const TextureFormat& wide : kWide) {
+    if (wide.format == windowFormat && Takes(info, wide.format)) return wide;
+  }
+  for (const TextureFormat& wide : kWide) {
+    if (Takes(info, wide.format)) return wide;
+  }
+  return TextureFormat{};
+}
+
 bool CreateTexture(Window* window, char* why, size_t whyLen) {
-  screenTexture = SDL_CreateTexture(window->renderer, SDL_PIXELFORMAT_RGB565,
+  textureFormat = ChooseTextureFormat(window);
+  screenTexture = SDL_CreateTexture(window->renderer, textureFormat.format,
                                     SDL_TEXTUREACCESS_STREAMING, window->width, window->height);
   if (screenTexture == nullptr) {
     if (why != nullptr) std::snprintf(why, whyLen, "%s", SDL_GetError());
     return false;
   }
+  // The picture is opaque; a format with alpha must not make the copy blend.
+  SDL_SetTextureBlendMode(screenTexture, SDL_BLENDMODE_NONE);
   return true;
+}
+
+bool FillTexture(const uint16_t* first, int32_t pitchPixels, int32_t width, int32_t height) {
+  if (!textureFormat.widened) {
+    return SDL_UpdateTexture(screenTexture, nullptr, first,
+                             pitchPixels * static_cast<int>(sizeof(uint16_t))) == 0;
+  }
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(screenTexture, nullptr, &pixels, &pitch) != 0) return false;
+  uint8_t* row = static_cast<uint8_t*>(pixels);
+  for (int32_t y = 0; y < height; ++y) {
+    WidenRgb565(first + static_cast<size_t>(y) * pitchPixels, reinterpret_cast<uint32_t*>(row),
+                width, textureFormat.order, textureFormat.alphaBits);
+    row += pitch;
+  }
+  SDL_UnlockTexture(screenTexture);
+  return true;
+}
+
+// Whether the scaled picture covers every pixel of the window, leaving no black bars to clear.
+bool PictureFillsWindow(SDL_Renderer* renderer) {
+  int outW = 0;
+  int outH = 0;
+  if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0) return false;
+  SDL_Rect viewport;
+  SDL_RenderGetViewport(renderer, &viewport);
+  float scaleX = 1.0f;
+  float scaleY = 1.0f;
+  SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+  return viewport.x == 0 && viewport.y == 0 &&
+         static_cast<int>(static_cast<float>(viewport.w) * scaleX) >= outW &&
+         static_cast<int>(static_cast<float>(viewport.h) * scaleY) >= outH;
 }
 
 }  // namespace
@@ -65,11 +143,9 @@ bool PresentToScreen(Surface* screen, const Surface& backBuffer, const Rect& src
     return false;
   const uint16_t* first =
       backBuffer.pixels + static_cast<size_t>(srcRect.top) * backBuffer.width + srcRect.left;
-  if (SDL_UpdateTexture(screenTexture, nullptr, first,
-                        backBuffer.width * static_cast<int>(sizeof(uint16_t))) != 0)
-    return false;
+  if (!FillTexture(first, backBuffer.width, screen->width, screen->height)) return false;
   SDL_Renderer* renderer = sdlMainWindow->renderer;
-  SDL_RenderClear(renderer);
+  if (!PictureFillsWindow(renderer)) SDL_RenderClear(renderer);
   SDL_RenderCopy(renderer, screenTexture, nullptr, nullptr);
   SDL_RenderPresent(renderer);
   return true;
