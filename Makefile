@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test deps build test-asan fuzz bench package clean
+.PHONY: run test deps build test-asan fuzz bench pacing package clean
 
 run: build
 	cd $(BUILD)/data && exec ../corvane-altor
@@ -42,6 +42,10 @@ package: build
 
 bench: build
 	cd $(BUILD)/data && ../corvane_bench
+
+# The real main loop for 5 s in the menu and at every game speed: measured frame rates.
+pacing: build
+	$(BUILD)/corvane-pacing
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
