@@ -32,8 +32,11 @@ uint32_t U32(const uint8_t* p) {
 
 // Checks what the file's headers claim against what it can hold. Anything this does not refuse
 // goes to SDL's reader, which refuses what it cannot read in its own words.
+//
+// h holds the file's first bytes and zeros after them: a field cut off by the end of the file
+// reads the way SDL's reader reads it, with the bytes that are there and zeros for the rest.
 bool CheckHeaders(const uint8_t* h, size_t got, uint64_t fileSize, char* why, size_t whyLen) {
-  if (got < 26 || h[0] != 'B' || h[1] != 'M') return true;
+  if (got < 2 || h[0] != 'B' || h[1] != 'M') return true;
   const uint32_t offset = U32(h + 10);
   const uint32_t infoSize = U32(h + 14);
   int64_t width = 0;
@@ -44,7 +47,7 @@ bool CheckHeaders(const uint8_t* h, size_t got, uint64_t fileSize, char* why, si
     width = U16(h + 18);
     height = U16(h + 20);
     bits = U16(h + 24);
-  } else if (infoSize >= 40 && got >= 54) {
+  } else if (infoSize >= 40) {
     width = static_cast<int32_t>(U32(h + 18));
     height = static_cast<int32_t>(U32(h + 22));
     bits = U16(h + 28);

@@ -159,6 +159,13 @@ TEST_F(PictureRefusalTest, SizesBeyondAnyScreenAreRefusedBeforeReading) {
   EXPECT_EQ(Refusal(Header24(1, INT32_MIN, 64)), "unusable picture size 1 x -2147483648");
   EXPECT_EQ(Refusal(Header24(-4, 4, 64)), "unusable picture size -4 x 4");
   EXPECT_EQ(Refusal(Header24(4, 0, 64)), "unusable picture size 4 x 0");
+  // A file that ends inside its headers: SDL's reader reads the missing fields as zeros and would
+  // still go by the sizes it found.
+  Bytes cut = Header24(1, 0x7FFF6700, 0);
+  cut.resize(53);
+  EXPECT_EQ(Refusal(cut), "unusable picture size 1 x 2147444480");
+  cut.resize(24);  // the height's upper half cut off
+  EXPECT_EQ(Refusal(cut), "unusable picture size 1 x 26368");
   // The limits: 8192 on a side and 4096 x 4096 in all. An RLE picture of one row that ends at
   // once is all black, however wide.
   const Bytes endOfPicture = {0, 1};

@@ -177,6 +177,7 @@ def nasty():
         "truncated_file_header": g24[:10],
         "truncated_info_header": g24[:30],
         "headers_only": g24[:54],
+        "cut_header_huge_height": with_header(1, 0x7FFF6700)[:53],
         "truncated_data": g24[:54 + 100],
         "bad_magic": bmp(info40(w, h, 24), rgb24(w, h), magic=b"MB"),
         "huge_width": with_header(0x7FFFFFFF, 1),
