@@ -245,6 +245,10 @@ void Judge(const char* what, double value, double limit, int* misses) {
 int Summarise() {
   int misses = 0;
   std::printf("\nMedian frame times (median over repetitions of the per-frame median):\n");
+  // Other processes slow the frames down; the load says how busy the machine was.
+  double load[3] = {0.0, 0.0, 0.0};
+  if (getloadavg(load, 3) == 3)
+    std::printf("load average %.2f %.2f %.2f\n", load[0], load[1], load[2]);
   const int32_t sizes[2][2] = {{640, 480}, {1024, 768}};
   for (const auto& size : sizes) {
     const int32_t w = size[0];

@@ -133,7 +133,11 @@ int main() {
     return 1;
   }
   if (StartUp() != 0) return 1;
-  std::printf("%dx%d, %.0f s each\n", screenWidth, screenHeight, kSeconds);
+  double load[3] = {0.0, 0.0, 0.0};
+  getloadavg(load, 3);
+  // Other processes take the processor away now and then; the load says how busy it was.
+  std::printf("%dx%d, %.0f s each, load average %.2f\n", screenWidth, screenHeight, kSeconds,
+              load[0]);
   std::printf(
       "mode      period   rule fps   measured   frames   off        frame us   preempted\n");
   bool ok = Report("menu", menuFramePeriod, RunMenu(), 0.0);
