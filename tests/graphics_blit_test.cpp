@@ -24,42 +24,30 @@ std::vector<uint16_t> Row(const Surface* s, int32_t y) {
   return std::vector<uint16_t>(s->pixels + y * s->width, s->pixels + (y + 1) * s->width);
 }
 
-TEST(BlitScaling, EightToTwelveRepeatsEveryOtherPixel) {
-  Surface* src = Numbered(8, 1);
-  Surface* dst = platform::CreateSurface(12, 1);
-  ASSERT_TRUE(Blit(dst, Rect{0, 0, 12, 1}, src, Rect{0, 0, 8, 1}, false));
-  EXPECT_EQ(Row(dst, 0), (std::vector<uint16_t>{1, 1, 2, 3, 3, 4, 5, 5, 6, 7, 7, 8}));
-  platform::FreeSurface(src);
-  platform::FreeSurface(dst);
-}
-
-TEST(BlitScaling, FourToFiveAndFourToThree) {
-  Surface* src = Numbered(4, 1);
-  Surface* five = platform::CreateSurface(5, 1);
-  Surface* three = platform::CreateSurface(3, 1);
-  ASSERT_TRUE(Blit(five, Rect{0, 0, 5, 1}, src, Rect{0, 0, 4, 1}, false));
-  ASSERT_TRUE(Blit(three, Rect{0, 0, 3, 1}, src, Rect{0, 0, 4, 1}, false));
-  EXPECT_EQ(Row(five, 0), (std::vector<uint16_t>{1, 2, 2, 3, 4}));
-  // Shrinking skips the third pixel, not the fourth: the middle of the last step lands on it.
-  EXPECT_EQ(Row(three, 0), (std::vector<uint16_t>{1, 2, 4}));
-  platform::FreeSurface(src);
-  platform::FreeSurface(five);
-  platform::FreeSurface(three);
-}
-
-TEST(BlitScaling, RowsAreChosenLikeColumns) {
-  Surface* src = Numbered(1, 8);
-  Surface* dst = platform::CreateSurface(1, 12);
-  ASSERT_TRUE(Blit(dst, Rect{0, 0, 1, 12}, src, Rect{0, 0, 1, 8}, false));
-  EXPECT_EQ(std::vector<uint16_t>(dst->pixels, dst->pixels + 12),
-            (std::vector<uint16_t>{1, 1, 2, 3, 3, 4, 5, 5, 6, 7, 7, 8}));
-  platform::FreeSurface(src);
-  platform::FreeSurface(dst);
+TEST(BlitScaling, EachPixelTakesTheMiddleOfItsStepInRowsAndColumns) {
+  const struct {
+    int32_t sw, sh, dw, dh;
+    std::vector<uint16_t> want;
+  } cases[] = {{8, 1, 12, 1, {1, 1, 2, 3, 3, 4, 5, 5, 6, 7, 7, 8}},
+               {1, 8, 1, 12, {1, 1, 2, 3, 3, 4, 5, 5, 6, 7, 7, 8}},
+               {4, 1, 5, 1, {1, 2, 2, 3, 4}},
+               // Shrinking skips the third pixel, not the fourth.
+               {4, 1, 3, 1, {1, 2, 4}}};
+  for (const auto& c : cases) {
+    Surface* src = Numbered(c.sw, c.sh);
+    Surface* dst = platform::CreateSurface(c.dw, c.dh);
+    ASSERT_TRUE(Blit(dst, Rect{0, 0, c.dw, c.dh}, src, Rect{0, 0, c.sw, c.sh}, false));
+    EXPECT_EQ(std::vector<uint16_t>(dst->pixels, dst->pixels + c.dw * c.dh), c.want)
+        << c.sw << "x" << c.sh << " to " << c.dw << "x" << c.dh;
+    platform::FreeSurface(src);
+    platform::FreeSurface(dst);
+  }
 }
 
 TEST(BlitScaling, MatchesSdlScaledBlitWithKey) {
   // The same keyed 7x5 -> 13x9 copy through SDL and through our own blit.
   Surface* src = Numbered(7, 5);
+  src->pixels[0] = 0x0000;  // keyed pixels at the corner and inside
   src->pixels[3] = 0x0000;
   src->pixels[17] = 0x0000;
   platform::SetColorKey(src, 0x0000);
@@ -153,12 +141,11 @@ TEST(BlitRefusals, LostLockedOrMissingSurfacesDrawNothing) {
 }
 
 TEST(ColorConversion, ColorrefToPixelTruncatesEachChannel) {
-  EXPECT_EQ(platform::ColorToPixel(0x0000FF), 0xF800);  // red is the low byte
-  EXPECT_EQ(platform::ColorToPixel(0x00FF00), 0x07E0);
-  EXPECT_EQ(platform::ColorToPixel(0xFF0000), 0x001F);
-  EXPECT_EQ(platform::ColorToPixel(0x070307), 0x0000);
-  EXPECT_EQ(platform::ColorToPixel(0xFBFBFB), (31 << 11) | (62 << 5) | 31);
-  EXPECT_EQ(platform::ColorToPixel(0xFF000000u), 0x0000);
+  const uint32_t cases[][2] = {{0x0000FF, 0xF800},  // red is the low byte
+                               {0x00FF00, 0x07E0},   {0xFF0000, 0x001F},
+                               {0x070307, 0x0000},   {0xFBFBFB, (31 << 11) | (62 << 5) | 31},
+                               {0xFF000000u, 0x0000}};
+  for (const auto& c : cases) EXPECT_EQ(platform::ColorToPixel(c[0]), c[1]) << std::hex << c[0];
 }
 
 TEST(ColorConversion, PixelToColorrefShowsWhatTheScreenShows) {

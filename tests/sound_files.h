@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,15 +19,12 @@ namespace soundtest {
 using Bytes = std::vector<uint8_t>;
 
 inline void PutU16(Bytes* out, uint32_t v) {
-  out->push_back(static_cast<uint8_t>(v));
-  out->push_back(static_cast<uint8_t>(v >> 8));
+  out->insert(out->end(), {uint8_t(v), uint8_t(v >> 8)});
 }
-
 inline void PutU32(Bytes* out, uint32_t v) {
   PutU16(out, v & 0xFFFFu);
   PutU16(out, v >> 16);
 }
-
 inline void PutId(Bytes* out, const char* id) {
   for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(id[i]));
 }
@@ -102,12 +100,10 @@ class TempDir {
   std::string Path(const std::string& name) const { return path_ + "/" + name; }
   std::string Write(const std::string& name, const Bytes& bytes) const {
     const std::string file = Path(name);
-    std::FILE* f = std::fopen(file.c_str(), "wb");
-    EXPECT_NE(f, nullptr) << file;
-    if (f != nullptr) {
-      if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-      std::fclose(f);
-    }
+    std::ofstream out(file, std::ios::binary);
+    EXPECT_TRUE(out) << file;
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return file;
   }
 
@@ -151,27 +147,18 @@ class ErrorBoxes {
 // Sets an environment variable for the life of the object and then puts its old value back.
 class ScopedEnv {
  public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = getenv(name)) {
-      had_ = true;
-      old_ = old;
-    }
+  ScopedEnv(const char* name, const std::string& value)
+      : name_(name), had_(getenv(name) != nullptr), old_(had_ ? getenv(name) : "") {
     setenv(name, value.c_str(), 1);
   }
-  ~ScopedEnv() {
-    if (had_) {
-      setenv(name_.c_str(), old_.c_str(), 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
+  ~ScopedEnv() { had_ ? setenv(name_.c_str(), old_.c_str(), 1) : unsetenv(name_.c_str()); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
   std::string name_;
+  bool had_;
   std::string old_;
-  bool had_ = false;
 };
 
 }  // namespace soundtest
