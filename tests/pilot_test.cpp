@@ -2,17 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 
 #include "game/controls.h"
 #include "game/flight.h"
-#include "game/guns.h"
 #include "game/match.h"
 #include "game/state.h"
 #include "shell/shell.h"
-#include "test_support.h"
+#include "tests/support/fake_input.h"
 
 namespace {
 
@@ -29,44 +27,27 @@ Draws Predict(unsigned seed) {
   std::srand(seed);
   int32_t used = 0;
   for (int32_t k = 0; k < 8; ++k) {
-    int32_t value;
     do {
       draws.raw[used] = RandomNumber();
-      value = draws.raw[used] / 100 * 2;
-      ++used;
-    } while (value > 100 && used < 1024);
-    draws.value[k] = value;
+      draws.value[k] = draws.raw[used++] / 100 * 2;
+    } while (draws.value[k] > 100 && used < 1023);
     draws.end[k] = used;
   }
-  // One more raw result, to tell how many the pilot took.
-  draws.raw[used] = RandomNumber();
+  draws.raw[used] = RandomNumber();  // one more, to tell how many the pilot took
   return draws;
-}
-
-// The first seed whose draws satisfy `wanted`.
-template <typename Wanted>
-unsigned SeedWhere(Wanted wanted) {
-  for (unsigned seed = 1; seed < 2000000; ++seed) {
-    if (wanted(Predict(seed))) return seed;
-  }
-  ADD_FAILURE() << "no seed found";
-  return 1;
 }
 
 // The first seed whose first draws are exactly these values.
 unsigned SeedDrawing(std::initializer_list<int32_t> values) {
-  return SeedWhere([&](const Draws& d) {
+  for (unsigned seed = 1; seed < 2000000; ++seed) {
+    const Draws d = Predict(seed);
     int32_t k = 0;
-    for (int32_t v : values) {
-      if (d.value[k++] != v) return false;
-    }
-    return true;
-  });
-}
-
-// The raw rand() result that follows the first `count` draws of the seed.
-int32_t RawAfterDraws(const Draws& draws, int32_t count) {
-  return draws.raw[count == 0 ? 0 : draws.end[count - 1]];
+    bool match = true;
+    for (int32_t v : values) match = match && d.value[k++] == v;
+    if (match) return seed;
+  }
+  ADD_FAILURE() << "no seed found";
+  return 1;
 }
 
 class PilotTest : public ::testing::Test {
@@ -77,16 +58,16 @@ class PilotTest : public ::testing::Test {
     platform::ClearMessages();
     ReturnToMenu();
     gameMode = MODE_MATCH;
-    scripted::Install();
+    fake::Install();
   }
   void TearDown() override {
-    scripted::Uninstall();
+    fake::Uninstall();
     ResetShell();
     platform::ClearMessages();
   }
 
   static Plane& Airborne(int32_t index, int32_t screenX, int32_t screenY, int32_t heading,
-                         int32_t phase) {
+                         int32_t phase = PHASE_NONE) {
     Plane& plane = planes[index];
     plane.x = screenX;
     plane.y = screenY;
@@ -99,258 +80,105 @@ class PilotTest : public ::testing::Test {
     plane.cpuPhase = phase;
     plane.cpuClimbFrames = 0;
     plane.bulletCount = 0;
-    plane.fired = 0;
     return plane;
   }
 
-  // Runs one pilot call for plane 2 against plane 1 with the given seed and checks how many
-  // draws it used.
+  // One pilot call for plane `flown` with the seed; checks it drew exactly `drawsUsed` values.
   static void FlyWithSeed(unsigned seed, int32_t drawsUsed, int32_t flown = 1) {
     const Draws draws = Predict(seed);
     std::srand(seed);
     ComputerPilot(flown, 1 - flown);
-    EXPECT_EQ(RandomNumber(), RawAfterDraws(draws, drawsUsed))
+    EXPECT_EQ(RandomNumber(), draws.raw[drawsUsed == 0 ? 0 : draws.end[drawsUsed - 1]])
         << "the pilot should have drawn " << drawsUsed << " value(s)";
   }
 };
 
-// ---- The draw ----
-
-TEST_F(PilotTest, RandomNumbersSpanZeroTo32767) {
-  std::srand(5);
-  int32_t lowest = 32767;
-  int32_t highest = 0;
-  for (int32_t i = 0; i < 200000; ++i) {
-    const int32_t value = RandomNumber();
-    if (value < lowest) lowest = value;
-    if (value > highest) highest = value;
-  }
-  EXPECT_EQ(lowest, 0);
-  EXPECT_EQ(highest, 32767);
-}
-
-// ---- Target heading ----
-
-TEST_F(PilotTest, TargetHeadingOfTheFourDiagonals) {
-  Airborne(1, 200, 200, 0, PHASE_ATTACK);
-  const struct {
-    int32_t x;
-    int32_t y;
-    int32_t target;
-  } cases[] = {{300, 100, 4}, {100, 300, 22}, {300, 300, 32}, {100, 100, 14}};
+TEST_F(PilotTest, TargetHeadingExamples) {
+  // From (x, y) to (x, y): the four diagonals; level to the right 0; just below the right, 17 lower
+  // is still 36 (not wrapped) and 18 lower 35; the same column either way up 9, the same spot 0,
+  // left 18 and a little lower 19; three lines a hair above a ten-degree step with the
+  // factor 5.7296 but below it with 180 / pi / 10.
+  const int32_t cases[][5] = {
+      {200, 200, 300, 100, 4},  {200, 200, 100, 300, 22}, {200, 200, 300, 300, 32},
+      {200, 200, 100, 100, 14}, {200, 200, 300, 200, 0},  {200, 200, 300, 217, 36},
+      {200, 200, 300, 218, 35}, {200, 200, 300, 183, 0},  {200, 200, 200, 300, 9},
+      {200, 200, 200, 100, 9},  {200, 200, 200, 200, 0},  {200, 200, 100, 200, 18},
+      {200, 200, 100, 218, 19}, {10, 10, 83, 424, 28},    {100, 100, 462, 309, 33},
+      {300, 400, 201, 128, 11}};
   for (const auto& c : cases) {
-    planes[0].screenX = c.x;
-    planes[0].screenY = c.y;
-    EXPECT_EQ(TargetHeading(1, 0), c.target) << c.x << ", " << c.y;
+    Airborne(1, c[0], c[1], 0);
+    planes[0].screenX = c[2];
+    planes[0].screenY = c[3];
+    EXPECT_EQ(TargetHeading(1, 0), c[4]) << c[0] << ", " << c[1] << " to " << c[2] << ", " << c[3];
   }
-}
-
-TEST_F(PilotTest, TargetHeadingUsesTheFactorFivePointSevenTwoNineSix) {
-  // Lines that lie a hair above a ten-degree step with 5.7296 and below it with 180 / pi / 10.
-  Airborne(1, 10, 10, 0, PHASE_ATTACK);
-  planes[0].screenX = 83;
-  planes[0].screenY = 424;
-  EXPECT_EQ(TargetHeading(1, 0), 28);
-  Airborne(1, 100, 100, 0, PHASE_ATTACK);
-  planes[0].screenX = 462;
-  planes[0].screenY = 309;
-  EXPECT_EQ(TargetHeading(1, 0), 33);
-  Airborne(1, 300, 400, 0, PHASE_ATTACK);
-  planes[0].screenX = 201;
-  planes[0].screenY = 128;
-  EXPECT_EQ(TargetHeading(1, 0), 11);
-}
-
-TEST_F(PilotTest, TargetHeadingIsNotWrappedBelowTheRight) {
-  Airborne(1, 200, 200, 0, PHASE_ATTACK);
-  planes[0].screenX = 300;
-  planes[0].screenY = 217;
-  EXPECT_EQ(TargetHeading(1, 0), 36);
-  planes[0].screenY = 218;
-  EXPECT_EQ(TargetHeading(1, 0), 35);
-  planes[0].screenY = 183;  // 17 higher: level
-  EXPECT_EQ(TargetHeading(1, 0), 0);
-}
-
-TEST_F(PilotTest, TargetHeadingLevelAndInTheSameColumn) {
-  Airborne(1, 200, 200, 0, PHASE_ATTACK);
-  planes[0].screenX = 200;
-  planes[0].screenY = 300;
-  EXPECT_EQ(TargetHeading(1, 0), 9);
-  planes[0].screenY = 100;
-  EXPECT_EQ(TargetHeading(1, 0), 9);
-  planes[0].screenY = 200;
-  EXPECT_EQ(TargetHeading(1, 0), 0);
-  planes[0].screenX = 100;
-  EXPECT_EQ(TargetHeading(1, 0), 18);
-  planes[0].screenX = 300;
-  EXPECT_EQ(TargetHeading(1, 0), 0);
-  planes[0].screenX = 100;
-  planes[0].screenY = 218;
-  EXPECT_EQ(TargetHeading(1, 0), 19);
 }
 
 // ---- On the runway ----
 
-TEST_F(PilotTest, RunwayGivesFullGasAndSetsClimbOut) {
+TEST_F(PilotTest, RunwayGivesFullGasAndLiftsOffOnlyOnANoseUpDrawAtTakeOffSpeed) {
   Plane& plane = planes[1];
   plane.cpuPhase = PHASE_ATTACK;
   plane.cpuClimbFrames = 7;
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] >= 20; }), 1);
-  EXPECT_NEAR(plane.speed, 0.65, 1e-12);
-  EXPECT_NEAR(plane.x, 312.65, 1e-12);
+  const unsigned noseUp = SeedDrawing({18});
+  for (int32_t frame = 1; frame <= 9; ++frame) FlyWithSeed(noseUp, 1);  // 5.85 at most
+  EXPECT_EQ(plane.onGround, 1);
+  EXPECT_NEAR(plane.x, 312.0 + 0.65 * 45, 1e-9);
   EXPECT_EQ(plane.cpuPhase, PHASE_CLIMB_OUT);
   EXPECT_EQ(plane.cpuClimbFrames, 7);
+  FlyWithSeed(SeedDrawing({20}), 1);  // 6.5, but 20 is no nose-up draw
   EXPECT_EQ(plane.onGround, 1);
-}
-
-TEST_F(PilotTest, LiftOffOnlyOnANoseUpDrawAtTakeOffSpeed) {
-  Plane& plane = planes[1];
-  const unsigned noseUp = SeedDrawing({18});
-  const unsigned level = SeedDrawing({20});
-  plane.speed = 6.5;
-  FlyWithSeed(level, 1);
-  EXPECT_EQ(plane.onGround, 1);
-  EXPECT_EQ(plane.headingIndex, 0);
-  plane.speed = 6.5;
   FlyWithSeed(noseUp, 1);
   EXPECT_EQ(plane.onGround, 0);
   EXPECT_EQ(plane.headingIndex, 1);
 }
 
-TEST_F(PilotTest, EarliestLiftOffIsOnTheTenthRunwayFrame) {
-  Plane& plane = planes[1];
-  const unsigned noseUp = SeedWhere([](const Draws& d) { return d.value[0] < 20; });
-  for (int32_t frame = 1; frame <= 9; ++frame) {
-    std::srand(noseUp);
-    ComputerPilot(1, 0);
-    EXPECT_EQ(plane.onGround, 1) << "frame " << frame;
-  }
-  EXPECT_NEAR(plane.speed, 5.85, 1e-9);
-  std::srand(noseUp);
-  ComputerPilot(1, 0);
-  EXPECT_EQ(plane.onGround, 0);
-  EXPECT_NEAR(plane.speed, 6.5, 1e-9);
-}
-
-// ---- Steering up and the climb timer ----
+// ---- The climb timer and the low line ----
 
 TEST_F(PilotTest, RunningClimbTimerSteersUpWithoutDrawing) {
-  const struct {
-    int32_t from;
-    int32_t to;
-  } cases[] = {{0, 1}, {5, 6}, {8, 9}, {9, 8}, {17, 16}, {26, 25}, {27, 28}, {35, 0}};
+  // Toward straight up, where it alternates between 8 and 9.
+  const int32_t cases[][2] = {{0, 1},   {5, 6},   {8, 9},   {9, 8},
+                              {17, 16}, {26, 25}, {27, 28}, {35, 0}};
   for (const auto& c : cases) {
-    Plane& plane = Airborne(1, 200, 200, c.from, PHASE_CLIMB_OUT);
+    Plane& plane = Airborne(1, 200, 200, c[0], PHASE_CLIMB_OUT);
     plane.cpuClimbFrames = 3;
     FlyWithSeed(7, 0);
-    EXPECT_EQ(plane.headingIndex, c.to) << "from " << c.from;
+    EXPECT_EQ(plane.headingIndex, c[1]) << "from " << c[0];
     EXPECT_EQ(plane.cpuClimbFrames, 2);
-    EXPECT_EQ(plane.cpuPhase, PHASE_CLIMB_OUT);
   }
 }
 
 TEST_F(PilotTest, LowPlaneSteersUpAndSetsTheClimbTimerFromTheDraw) {
-  const struct {
-    int32_t r1;
-    int32_t frames;
-  } cases[] = {{18, 5}, {20, 8}, {38, 8}, {40, 10}, {68, 10}, {70, 14}, {100, 14}};
+  const int32_t cases[][2] = {{18, 5}, {20, 8}, {38, 8}, {40, 10}, {68, 10}, {70, 14}, {100, 14}};
   for (const auto& c : cases) {
     Plane& plane = Airborne(1, 200, 377, 9, PHASE_CLIMB_OUT);
-    FlyWithSeed(SeedDrawing({c.r1}), 1);
-    EXPECT_EQ(plane.cpuClimbFrames, c.frames) << "r1 " << c.r1;
+    FlyWithSeed(SeedDrawing({c[0]}), 1);
+    EXPECT_EQ(plane.cpuClimbFrames, c[1]) << "r1 " << c[0];
     EXPECT_EQ(plane.headingIndex, 8);
   }
-}
-
-TEST_F(PilotTest, LowIsBelowTheLineAt376) {
-  // At 376 the plane is not low: with the opponent on its runway it goes on to level off.
+  // At 376 the plane is not low: with the opponent on its runway it goes on to climb out.
   Plane& plane = Airborne(1, 200, 376, 9, PHASE_CLIMB_OUT);
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] >= 20; }), 2);
+  FlyWithSeed(SeedDrawing({40, 40}), 2);
   EXPECT_EQ(plane.cpuClimbFrames, 0);
   EXPECT_EQ(plane.headingIndex, 9);
 }
 
-TEST_F(PilotTest, JustLiftedOffPilotIsLowAndStartsItsClimb) {
-  Plane& plane = planes[1];
-  plane.speed = 6.5;
-  std::srand(SeedDrawing({10}));
-  ComputerPilot(1, 0);
-  ASSERT_EQ(plane.onGround, 0);
-  UpdatePlanes();
-  ApplyGravity(1);
-  ASSERT_GT(plane.screenY, 376);
-  FlyWithSeed(SeedDrawing({50}), 1);
-  EXPECT_EQ(plane.cpuClimbFrames, 10);
-  EXPECT_EQ(plane.headingIndex, 2);
-}
-
 // ---- Climb-out ----
 
-TEST_F(PilotTest, ClimbOutDrawsTheNoseUpFirstThenTheLevelOffLine) {
-  // r1 < 20 and r2 >= 66: nose up, and at 340 the plane is below the 0.7 line.
-  Plane& plane = Airborne(1, 200, 340, 5, PHASE_CLIMB_OUT);
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] < 20 && d.value[1] >= 66; }), 2);
-  EXPECT_EQ(plane.headingIndex, 6);
-  EXPECT_EQ(plane.cpuPhase, PHASE_CLIMB_OUT);
-}
-
-TEST_F(PilotTest, ClimbOutDrawsBothEvenWhenTheHeadingRulesOutTheNoseUp) {
-  Plane& plane = Airborne(1, 200, 360, 20, PHASE_CLIMB_OUT);
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] < 20; }), 2);
-  EXPECT_EQ(plane.headingIndex, 20);
-}
-
-TEST_F(PilotTest, LevelOffLineComesFromTheSecondDraw) {
-  const struct {
-    int32_t screenY;
-    int32_t r2;
-    int32_t heading;  // from 5: 4 when above the line
-  } cases[] = {{351, 48, 4}, {352, 48, 5}, {327, 50, 4}, {328, 50, 5},
-               {327, 64, 4}, {328, 64, 5}, {303, 66, 4}, {304, 66, 5}};
+TEST_F(PilotTest, ClimbOutNoseUpOnTheFirstDrawLevelOffLineFromTheSecond) {
+  // Both are drawn whatever the heading. Nose up on r1 < 20 below heading 18. The line is 0.8,
+  // 0.75 or 0.7 of the height (r2 below 50, below 66, else) less a sprite; above it the nose goes
+  // down instead. {screenY, heading, r1, r2, heading after}
+  const int32_t cases[][5] = {{340, 5, 10, 70, 6}, {360, 20, 10, 0, 20}, {300, 5, 10, 0, 4},
+                              {351, 5, 40, 48, 4}, {352, 5, 40, 48, 5},  {327, 5, 40, 50, 4},
+                              {328, 5, 40, 50, 5}, {327, 5, 40, 64, 4},  {328, 5, 40, 64, 5},
+                              {303, 5, 40, 66, 4}, {304, 5, 40, 66, 5}};
   for (const auto& c : cases) {
-    Plane& plane = Airborne(1, 200, c.screenY, 5, PHASE_CLIMB_OUT);
-    FlyWithSeed(SeedDrawing({40, c.r2}), 2);
-    EXPECT_EQ(plane.headingIndex, c.heading) << c.screenY << " r2 " << c.r2;
+    Plane& plane = Airborne(1, 200, c[0], c[1], PHASE_CLIMB_OUT);
+    FlyWithSeed(SeedDrawing({c[2], c[3]}), 2);
+    EXPECT_EQ(plane.headingIndex, c[4])
+        << c[0] << " heading " << c[1] << " r " << c[2] << ", " << c[3];
+    EXPECT_EQ(plane.cpuPhase, PHASE_CLIMB_OUT);
   }
-}
-
-TEST_F(PilotTest, NoseDownAboveTheLineReplacesTheNoseUp) {
-  Plane& plane = Airborne(1, 200, 300, 5, PHASE_CLIMB_OUT);
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] < 20; }), 2);
-  EXPECT_EQ(plane.headingIndex, 4);
-}
-
-TEST_F(PilotTest, ClimbOutHandsOverToPatrolInTheSameFrame) {
-  // Level and above the line: patrol, whose wobble then uses the same two draws.
-  Plane& plane = Airborne(1, 200, 300, 0, PHASE_CLIMB_OUT);
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] < 20 && d.value[1] < 33; }), 2);
-  EXPECT_EQ(plane.cpuPhase, PHASE_PATROL);
-  EXPECT_EQ(plane.headingIndex, 1);
-  // Near the top the patrol's own rule turns it down at once.
-  Airborne(1, 200, 20, 0, PHASE_CLIMB_OUT);
-  FlyWithSeed(SeedWhere([](const Draws& d) { return d.value[0] < 20; }), 2);
-  EXPECT_EQ(plane.cpuPhase, PHASE_PATROL);
-  EXPECT_EQ(plane.headingIndex, 35);
-}
-
-TEST_F(PilotTest, ClimbOutHandsOverToAttackInTheSameFrame) {
-  Plane& plane = Airborne(1, 200, 300, 0, PHASE_CLIMB_OUT);
-  Airborne(0, 400, 300, 0, PHASE_NONE);
-  FlyWithSeed(7, 0);
-  EXPECT_EQ(plane.cpuPhase, PHASE_ATTACK);
-  // Aimed dead on at a level target: fires.
-  EXPECT_EQ(plane.bulletCount, 1);
-  EXPECT_EQ(plane.headingIndex, 0);
-}
-
-TEST_F(PilotTest, ClimbTimerAndLowComeBeforeTheOpponentCheck) {
-  Plane& plane = Airborne(1, 200, 300, 9, PHASE_CLIMB_OUT);
-  plane.cpuClimbFrames = 1;
-  Airborne(0, 400, 300, 0, PHASE_NONE);
-  FlyWithSeed(7, 0);
-  EXPECT_EQ(plane.cpuPhase, PHASE_CLIMB_OUT);
-  EXPECT_EQ(plane.cpuClimbFrames, 0);
 }
 
 // ---- Patrol ----
@@ -365,133 +193,100 @@ TEST_F(PilotTest, PatrolKeepsAboveTheBandsBottomAndBelowTheTop) {
 }
 
 TEST_F(PilotTest, PatrolWobblesByTheSecondDraw) {
-  const struct {
-    int32_t r2;
-    int32_t heading;  // from 5
-  } cases[] = {{0, 6}, {32, 6}, {34, 5}, {64, 5}, {66, 4}, {100, 4}};
+  const int32_t cases[][2] = {{0, 6}, {32, 6}, {34, 5}, {64, 5}, {66, 4}, {100, 4}};
   for (const auto& c : cases) {
     Plane& plane = Airborne(1, 200, 352, 5, PHASE_PATROL);
-    FlyWithSeed(SeedDrawing({0, c.r2}), 2);
-    EXPECT_EQ(plane.headingIndex, c.heading) << "r2 " << c.r2;
+    FlyWithSeed(SeedDrawing({0, c[0]}), 2);
+    EXPECT_EQ(plane.headingIndex, c[1]) << "r2 " << c[0];
     EXPECT_EQ(plane.cpuPhase, PHASE_PATROL);
   }
 }
 
 TEST_F(PilotTest, WobbleThresholdFollowsTheSkill) {
-  const struct {
-    int32_t level;
-    int32_t r1;
-    bool wobbles;
-  } cases[] = {{0, 18, true},  {0, 20, false}, {1, 14, true},  {1, 16, false}, {2, 8, true},
-               {2, 10, false}, {7, 8, true},   {7, 10, false}, {-1, 10, false}};
+  // Easy 20, Medium 15, Hard and any other level 10. {level, r1, wobbles}
+  const int32_t cases[][3] = {{0, 18, 1}, {0, 20, 0}, {1, 14, 1}, {1, 16, 0}, {2, 8, 1},
+                              {2, 10, 0}, {7, 8, 1},  {7, 10, 0}, {-1, 10, 0}};
   for (const auto& c : cases) {
-    cpuLevel = c.level;
+    cpuLevel = c[0];
     Plane& plane = Airborne(1, 200, 24, 5, PHASE_PATROL);
-    FlyWithSeed(SeedDrawing({c.r1, 0}), 2);
-    EXPECT_EQ(plane.headingIndex, c.wobbles ? 6 : 5) << "level " << c.level << " r1 " << c.r1;
+    FlyWithSeed(SeedDrawing({c[1], 0}), 2);
+    EXPECT_EQ(plane.headingIndex, 5 + c[2]) << "level " << c[0] << " r1 " << c[1];
   }
-}
-
-TEST_F(PilotTest, PlaneOneUsesTheSecondSkillSetting) {
+  // Plane 1 uses the second skill setting.
   cpuLevel = 0;
   cpu2Level = 2;
-  const unsigned seed = SeedDrawing({14, 0});
   Plane& one = Airborne(0, 200, 200, 5, PHASE_PATROL);
   planes[1].onGround = 1;
-  FlyWithSeed(seed, 2, 0);
+  FlyWithSeed(SeedDrawing({14, 0}), 2, 0);
   EXPECT_EQ(one.headingIndex, 5);  // Hard: 14 is no wobble
-  Plane& two = Airborne(1, 200, 200, 5, PHASE_PATROL);
-  planes[0].onGround = 1;
-  FlyWithSeed(seed, 2, 1);
-  EXPECT_EQ(two.headingIndex, 6);  // Easy: 14 wobbles
 }
 
-TEST_F(PilotTest, PatrolHandsOverToAttackInTheSameFrame) {
-  Plane& plane = Airborne(1, 200, 200, 3, PHASE_PATROL);
-  Airborne(0, 400, 200, 0, PHASE_NONE);
-  // Heading 3 above a level target: nose down, gas kept with r1 >= 3.
-  FlyWithSeed(SeedDrawing({4}), 1);
-  EXPECT_EQ(plane.cpuPhase, PHASE_ATTACK);
-  EXPECT_EQ(plane.headingIndex, 2);
-  EXPECT_NEAR(plane.speed, 8.65, 1e-12);
+// ---- Changes of phase ----
+
+TEST_F(PilotTest, PhasesHandOverWithinTheFrame) {
+  const int32_t C = PHASE_CLIMB_OUT, P = PHASE_PATROL, A = PHASE_ATTACK;
+  // The opponent is at (400, the pilot's height), on its runway or flying. A draw of -1 is not
+  // drawn. {phase, screenY, heading, climb timer, opponent flying, r1, r2, phase after, heading
+  // after, shots}
+  const int32_t cases[][10] = {
+      {C, 300, 0, 0, 0, 10, 20, P, 1, 0},   // level above the line: patrol wobbles on its draws
+      {C, 20, 0, 0, 0, 10, 90, P, 35, 0},   // and near the top patrol turns down at once
+      {C, 300, 0, 0, 1, -1, -1, A, 0, 1},   // opponent up: attack, dead on, fires
+      {C, 300, 9, 1, 1, -1, -1, C, 8, 0},   // the climb timer comes before the opponent check
+      {P, 200, 3, 0, 1, 4, -1, A, 2, 0},    // patrol to attack: nose down toward the target
+      {A, 200, 0, 0, 0, -1, -1, P, 0, 1},   // opponent landed: patrol next, but aims this frame
+      {A, 380, 0, 0, 1, 30, -1, A, 1, 0}};  // a low attacker climbs instead of aiming
+  for (const auto& c : cases) {
+    Plane& plane = Airborne(1, 200, c[1], c[2], c[0]);
+    plane.cpuClimbFrames = c[3];
+    planes[0].screenX = 400;
+    planes[0].screenY = c[1];
+    planes[0].onGround = 1 - c[4];
+    const int32_t drawn = (c[5] >= 0 ? 1 : 0) + (c[6] >= 0 ? 1 : 0);
+    FlyWithSeed(drawn == 0   ? 7
+                : drawn == 1 ? SeedDrawing({c[5]})
+                             : SeedDrawing({c[5], c[6]}),
+                drawn);
+    SCOPED_TRACE(testing::Message() << "phase " << c[0] << " at " << c[1] << " heading " << c[2]);
+    EXPECT_EQ(plane.cpuPhase, c[7]);
+    EXPECT_EQ(plane.headingIndex, c[8]);
+    EXPECT_EQ(plane.bulletCount, c[9]);
+  }
 }
 
 // ---- Attack ----
 
-TEST_F(PilotTest, AttackTurnsBackToPatrolButStillAimsThatFrame) {
-  Plane& plane = Airborne(1, 200, 200, 0, PHASE_ATTACK);
-  planes[0].screenX = 400;
-  planes[0].screenY = 200;  // on its runway, level with the pilot
-  FlyWithSeed(7, 0);
-  EXPECT_EQ(plane.cpuPhase, PHASE_PATROL);
-  EXPECT_EQ(plane.bulletCount, 1);
-}
-
-TEST_F(PilotTest, AttackFliesOffTheClimbTimerBeforeAiming) {
-  Plane& plane = Airborne(1, 200, 200, 0, PHASE_ATTACK);
-  plane.cpuClimbFrames = 2;
-  Airborne(0, 400, 200, 0, PHASE_NONE);
-  FlyWithSeed(7, 0);
-  EXPECT_EQ(plane.cpuClimbFrames, 1);
-  EXPECT_EQ(plane.headingIndex, 1);
-  EXPECT_EQ(plane.bulletCount, 0);
-}
-
-TEST_F(PilotTest, LowAttackerClimbsInsteadOfAiming) {
-  Plane& plane = Airborne(1, 200, 380, 0, PHASE_ATTACK);
-  Airborne(0, 400, 380, 0, PHASE_NONE);
-  FlyWithSeed(SeedDrawing({30}), 1);
-  EXPECT_EQ(plane.cpuClimbFrames, 8);
-  EXPECT_EQ(plane.headingIndex, 1);
-  EXPECT_EQ(plane.bulletCount, 0);
-}
-
-TEST_F(PilotTest, AimedPilotNeitherTurnsNorDraws) {
-  Plane& plane = Airborne(1, 200, 200, 4, PHASE_ATTACK);
-  Airborne(0, 300, 100, 0, PHASE_NONE);
-  FlyWithSeed(7, 0);
-  EXPECT_EQ(plane.headingIndex, 4);
-  EXPECT_EQ(plane.bulletCount, 1);
-  EXPECT_NEAR(plane.speed, 8.65, 1e-12);
-}
-
 TEST_F(PilotTest, GasGoesOffOnLowDrawsWhileTurning) {
-  const struct {
-    int32_t heading;  // the target is 4
-    int32_t r1;
-    double speed;
-  } cases[] = {{6, 0, 8.0}, {6, 2, 8.0}, {6, 4, 8.65}, {2, 4, 8.0}, {2, 6, 8.65}};
+  // Below 3 while turning down, below 6 while turning up. {heading (target 4), r1, gas kept}
+  const int32_t cases[][3] = {{6, 0, 0}, {6, 2, 0}, {6, 4, 1}, {2, 4, 0}, {2, 6, 1}};
   for (const auto& c : cases) {
-    Plane& plane = Airborne(1, 200, 200, c.heading, PHASE_ATTACK);
-    Airborne(0, 300, 100, 0, PHASE_NONE);
-    FlyWithSeed(SeedDrawing({c.r1}), 1);
-    EXPECT_NEAR(plane.speed, c.speed, 1e-12) << "heading " << c.heading << " r1 " << c.r1;
-    EXPECT_EQ(plane.headingIndex, c.heading > 4 ? c.heading - 1 : c.heading + 1);
+    Plane& plane = Airborne(1, 200, 200, c[0], PHASE_ATTACK);
+    Airborne(0, 300, 100, 0);
+    FlyWithSeed(SeedDrawing({c[1]}), 1);
+    EXPECT_NEAR(plane.speed, c[2] == 1 ? 8.65 : 8.0, 1e-12) << "heading " << c[0] << " r1 " << c[1];
+    EXPECT_EQ(plane.headingIndex, c[0] > 4 ? c[0] - 1 : c[0] + 1);
   }
 }
 
 TEST_F(PilotTest, AimToleranceFollowsTheSkill) {
-  const struct {
-    int32_t level;
-    int32_t heading;  // the target is 4
-    bool fires;
-  } cases[] = {{0, 4, true},  {0, 5, false}, {0, 3, false}, {1, 5, true}, {1, 3, true},
-               {1, 6, false}, {1, 2, false}, {2, 6, true},  {2, 2, true}, {2, 7, false},
-               {2, 1, false}, {7, 6, true},  {7, 7, false}};
+  // Easy 0, Medium 1, Hard and any other level 2 headings either side; judged before the turn,
+  // and an aimed pilot neither turns nor draws. {level, heading (target 4), fires}
+  const int32_t cases[][3] = {{0, 4, 1}, {0, 5, 0}, {0, 3, 0}, {1, 5, 1}, {1, 3, 1},
+                              {1, 6, 0}, {1, 2, 0}, {2, 6, 1}, {2, 2, 1}, {2, 7, 0},
+                              {2, 1, 0}, {7, 6, 1}, {7, 7, 0}};
   for (const auto& c : cases) {
-    cpuLevel = c.level;
-    Plane& plane = Airborne(1, 200, 200, c.heading, PHASE_ATTACK);
-    Airborne(0, 300, 100, 0, PHASE_NONE);
-    FlyWithSeed(SeedDrawing({50}), c.heading == 4 ? 0 : 1);
-    EXPECT_EQ(plane.bulletCount, c.fires ? 1 : 0)
-        << "level " << c.level << " heading " << c.heading;
+    cpuLevel = c[0];
+    Plane& plane = Airborne(1, 200, 200, c[1], PHASE_ATTACK);
+    Airborne(0, 300, 100, 0);
+    FlyWithSeed(SeedDrawing({50}), c[1] == 4 ? 0 : 1);
+    EXPECT_EQ(plane.bulletCount, c[2]) << "level " << c[0] << " heading " << c[1];
   }
 }
 
 TEST_F(PilotTest, TargetBelowTheRightIsChasedPastThirtyFive) {
   cpuLevel = 1;
   Plane& plane = Airborne(1, 200, 200, 35, PHASE_ATTACK);
-  Airborne(0, 300, 217, 0, PHASE_NONE);  // T = 36
+  Airborne(0, 300, 217, 0);  // T = 36
   FlyWithSeed(SeedDrawing({50}), 1);
   EXPECT_EQ(plane.headingIndex, 0);
   ASSERT_EQ(plane.bulletCount, 1);
@@ -504,71 +299,39 @@ TEST_F(PilotTest, TargetBelowTheRightIsChasedPastThirtyFive) {
   EXPECT_EQ(plane.bulletCount, 1);
 }
 
-TEST_F(PilotTest, EasyPilotJudgesTheAimBeforeTurning) {
-  Plane& plane = Airborne(1, 200, 200, 5, PHASE_ATTACK);
-  Airborne(0, 300, 100, 0, PHASE_NONE);
-  FlyWithSeed(SeedDrawing({50}), 1);
-  EXPECT_EQ(plane.headingIndex, 4);
-  EXPECT_EQ(plane.bulletCount, 0);
-}
-
-TEST_F(PilotTest, DownedPilotStillSteersButCannotFire) {
-  Plane& plane = Airborne(1, 200, 200, 5, PHASE_ATTACK);
-  plane.crashed = 1;
-  Airborne(0, 300, 100, 0, PHASE_NONE);
-  cpuLevel = 2;
-  FlyWithSeed(SeedDrawing({50}), 1);
-  EXPECT_EQ(plane.headingIndex, 4);
-  EXPECT_EQ(plane.fired, 0);
-  EXPECT_EQ(plane.x, 200.0);
-}
-
 // ---- The computer's control step ----
 
 TEST_F(PilotTest, ComputerControlsActExactlyLikePlayerTwosKeys) {
   for (int32_t onGround : {0, 1}) {
     for (double speed : {5.3, 5.5, 6.0, 9.5, 10.0, 10.3}) {
       for (int32_t heading : {0, 17, 35}) {
-        for (int32_t gas : {0, 1}) {
-          for (int32_t turn : {TURN_NONE, TURN_NOSE_UP, TURN_NOSE_DOWN}) {
-            for (int32_t fire : {0, 1}) {
-              Plane start = planes[1];
-              start.x = 300.0;
-              start.y = 200.0;
-              start.screenX = 300;
-              start.screenY = 200;
-              start.onGround = onGround;
-              start.speed = speed;
-              start.headingIndex = heading;
-              start.bulletCount = 0;
-              start.fired = 0;
+        for (int32_t commands = 0; commands < 12; ++commands) {
+          const int32_t gas = commands & 1;
+          const int32_t fire = (commands >> 1) & 1;
+          const int32_t turn = commands >> 2;  // TURN_NONE, TURN_NOSE_UP, TURN_NOSE_DOWN
+          Plane start = Airborne(1, 300, 200, heading);
+          start.onGround = onGround;
+          start.speed = speed;
+          start.fired = 0;
 
-              planes[1] = start;
-              scripted::ReleaseAll();
-              if (gas == 1) scripted::Hold(platform::VK_MENU);
-              if (turn == TURN_NOSE_UP) scripted::Hold(platform::VK_KEY_C);
-              if (turn == TURN_NOSE_DOWN) scripted::Hold(platform::VK_KEY_V);
-              if (fire == 1) scripted::Hold(platform::VK_KEY_Z);
-              Player2Controls();
-              const Plane byKeys = planes[1];
+          planes[1] = start;
+          fake::Install();
+          fake::keys[platform::VK_MENU] = gas == 1;
+          fake::keys[platform::VK_KEY_Z] = fire == 1;
+          fake::keys[platform::VK_KEY_C] = turn == TURN_NOSE_UP;
+          fake::keys[platform::VK_KEY_V] = turn == TURN_NOSE_DOWN;
+          Player2Controls();
+          const Plane byKeys = planes[1];
 
-              planes[1] = start;
-              ComputerControls(gas, turn, fire, 1);
-              const Plane& byPilot = planes[1];
-              SCOPED_TRACE(testing::Message()
-                           << "ground " << onGround << " speed " << speed << " heading " << heading
-                           << " gas " << gas << " turn " << turn << " fire " << fire);
-              EXPECT_EQ(byPilot.x, byKeys.x);
-              EXPECT_EQ(byPilot.y, byKeys.y);
-              EXPECT_EQ(byPilot.speed, byKeys.speed);
-              EXPECT_EQ(byPilot.headingIndex, byKeys.headingIndex);
-              EXPECT_EQ(byPilot.onGround, byKeys.onGround);
-              EXPECT_EQ(byPilot.bulletCount, byKeys.bulletCount);
-              if (byKeys.bulletCount == 1) {
-                EXPECT_EQ(byPilot.bullets[0].vy, byKeys.bullets[0].vy);
-              }
-            }
-          }
+          planes[1] = start;
+          ComputerControls(gas, turn, fire, 1);
+          const Plane& p = planes[1];
+          EXPECT_TRUE(p.x == byKeys.x && p.y == byKeys.y && p.speed == byKeys.speed &&
+                      p.headingIndex == byKeys.headingIndex && p.onGround == byKeys.onGround &&
+                      p.bulletCount == byKeys.bulletCount &&
+                      p.bullets[0].vy == byKeys.bullets[0].vy)
+              << "ground " << onGround << " speed " << speed << " heading " << heading << " gas "
+              << gas << " turn " << turn << " fire " << fire;
         }
       }
     }
@@ -584,14 +347,12 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
   Plane& opponent = planes[0];
 
   int32_t frame = 0;
-  int32_t liftOffFrame = 0;
-  while (frame < 200 && liftOffFrame == 0) {
+  while (frame < 200 && pilot.onGround == 1) {
     ++frame;
     MatchFrame();
-    if (pilot.onGround == 0) liftOffFrame = frame;
     EXPECT_EQ(pilot.cpuPhase, PHASE_CLIMB_OUT);
   }
-  ASSERT_GE(liftOffFrame, 10);
+  ASSERT_GE(frame, 10);
   EXPECT_EQ(pilot.headingIndex, 1);
 
   // Climbing out until it levels off above its line, then patrolling.
@@ -606,7 +367,6 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
   ASSERT_EQ(pilot.cpuPhase, PHASE_PATROL);
   EXPECT_EQ(headingBefore, 0);
   EXPECT_LT(screenYBefore, 352);
-  EXPECT_EQ(pilot.crashes, 0);
 
   // Patrolling while the opponent stands on its runway.
   for (int32_t i = 0; i < 30; ++i) {
@@ -614,18 +374,17 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
     ASSERT_EQ(pilot.cpuPhase, PHASE_PATROL);
     ASSERT_EQ(pilot.crashed, 0);
   }
-  EXPECT_EQ(opponent.onGround, 1);
   EXPECT_EQ(opponent.x, 10.0);
 
-  // The opponent is in the air: the next frame attacks, and the pilot starts shooting.
+  // The opponent is in the air: the next frame attacks.
   opponent.onGround = 0;
   opponent.x = 100.0;
   opponent.y = 100.0;
   opponent.speed = 8.0;
   MatchFrame();
   EXPECT_EQ(pilot.cpuPhase, PHASE_ATTACK);
-  // From now on every frame without a forced climb turns the nose one step toward the target
-  // heading worked out from the positions of that frame, the long way round if need be.
+  // Every frame without a forced climb turns the nose one step toward the target heading worked
+  // out from that frame's positions, the long way round if need be.
   int32_t aimedFrames = 0;
   for (int32_t i = 0; i < 40; ++i) {
     const int32_t before = pilot.headingIndex;
@@ -639,16 +398,6 @@ TEST_F(PilotTest, FlightFromTheRunwayToPatrolAndThenToAttack) {
     ++aimedFrames;
   }
   EXPECT_GT(aimedFrames, 20);
-}
-
-TEST_F(PilotTest, TwoComputerPilotsBothTakeOff) {
-  cpuPlayers = 2;
-  std::srand(99);
-  for (int32_t frame = 0; frame < 120; ++frame) MatchFrame();
-  EXPECT_EQ(planes[0].onGround, 0);
-  EXPECT_EQ(planes[1].onGround, 0);
-  EXPECT_NE(planes[0].cpuPhase, PHASE_NONE);
-  EXPECT_NE(planes[1].cpuPhase, PHASE_NONE);
 }
 
 }  // namespace

@@ -16,10 +16,13 @@ inline uint32_t now = 0;
 // The left button reads down for this many more polls, then up (a click held for a while).
 inline int32_t buttonPollsLeft = 0;
 inline int32_t buttonPolls = 0;
+// Called at every read of the left button, before it answers (to move the mouse while held, say).
+inline void (*onButtonPoll)() = nullptr;
 
 inline bool IsKeyDown(int32_t vk) {
   if (vk == platform::VK_LBUTTON) {
     ++buttonPolls;
+    if (onButtonPoll != nullptr) onButtonPoll();
     if (buttonPollsLeft > 0) {
       --buttonPollsLeft;
       return true;
@@ -43,6 +46,7 @@ inline void Install() {
   now = 0;
   buttonPollsLeft = 0;
   buttonPolls = 0;
+  onButtonPoll = nullptr;
   platform::backend = platform::sdlBackend;
   platform::backend.isKeyDown = IsKeyDown;
   platform::backend.cursorPos = CursorPos;
