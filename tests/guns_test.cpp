@@ -215,17 +215,4 @@ TEST_F(GunsTest, BulletsBehindAHitAreStillMovedOnceAndTheHitOneIsNot) {
   EXPECT_EQ(planes[0].bullets[2].x, 170.0);
 }
 
-TEST_F(GunsTest, RemoveBulletShiftsTheYoungerOnesDownAndIgnoresEmptySlots) {
-  for (int32_t i = 0; i < 4; ++i) AddBullet(1, 10.0 * i, 0.0, 0.0, 0.0, i);
-  RemoveBullet(-1, 1);
-  RemoveBullet(1, 1);
-  ASSERT_EQ(planes[1].bulletCount, 3);
-  EXPECT_EQ(planes[1].bullets[1].x, 20.0);
-  EXPECT_EQ(planes[1].bullets[2].x, 30.0);
-  EXPECT_EQ(planes[1].bullets[2].life, 3);
-  RemoveBullet(2, 1);  // the youngest
-  EXPECT_EQ(planes[1].bulletCount, 2);
-  EXPECT_EQ(planes[1].bullets[1].x, 20.0);
-}
-
 }  // namespace

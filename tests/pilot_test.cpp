@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -41,10 +42,7 @@ Draws Predict(unsigned seed) {
 unsigned SeedDrawing(std::initializer_list<int32_t> values) {
   for (unsigned seed = 1; seed < 2000000; ++seed) {
     const Draws d = Predict(seed);
-    int32_t k = 0;
-    bool match = true;
-    for (int32_t v : values) match = match && d.value[k++] == v;
-    if (match) return seed;
+    if (std::equal(values.begin(), values.end(), d.value)) return seed;
   }
   ADD_FAILURE() << "no seed found";
   return 1;
@@ -291,12 +289,6 @@ TEST_F(PilotTest, TargetBelowTheRightIsChasedPastThirtyFive) {
   EXPECT_EQ(plane.headingIndex, 0);
   ASSERT_EQ(plane.bulletCount, 1);
   EXPECT_GT(plane.bullets[0].vy, 0.0);  // left with heading 36
-  // At 0 the target is still 36 ahead: nose up again, out of the tolerance.
-  plane.screenX = 200;
-  plane.screenY = 200;
-  FlyWithSeed(SeedDrawing({50}), 1);
-  EXPECT_EQ(plane.headingIndex, 1);
-  EXPECT_EQ(plane.bulletCount, 1);
 }
 
 // ---- The computer's control step ----
