@@ -24,11 +24,28 @@ uint32_t lastPollSawLeftDown = 0;
 bool anyPollSawLeftDown = false;
 bool leftClickLatched = false;
 
+// SDL's drivers that show nothing on any screen.
+bool IsInvisibleDriver(const char* name) {
+  return name != nullptr &&
+         (SDL_strcasecmp(name, "offscreen") == 0 || SDL_strcasecmp(name, "dummy") == 0);
+}
+
 bool EnsureVideo(char* why, size_t whyLen) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  std::snprintf(why, whyLen, "%s", SDL_GetError());
-  return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::snprintf(why, whyLen, "%s", SDL_GetError());
+    return false;
+  }
+  // With no display to reach, SDL falls back to its offscreen driver, and the game would run
+  // unseen, using a whole processor, until killed. An invisible driver only when asked for.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  if (IsInvisibleDriver(driver) && (asked == nullptr || SDL_strcasecmp(asked, driver) != 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    std::snprintf(why, whyLen, "no display to show the game on (is DISPLAY set?)");
+    return false;
+  }
+  return true;
 }
 
 Window* SdlCreateWindow(const char* title, int32_t width, int32_t height, char* why,
