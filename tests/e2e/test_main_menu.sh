@@ -28,7 +28,7 @@ xdotool mousemove 5 300
   match_static_drawings 0 0
   echo "plane 10 420 0 0"
   echo "region 0 380 250 480"
-  echo "region 560 0 640 480"
+  echo "region 564 0 640 480"  # a bullet at the panel edge may cover its first columns
 } | wait_screen frame new_match 5
 {
   statistics_drawings
@@ -47,7 +47,7 @@ xdotool mousemove 5 300
   match_static_drawings 0 0
   echo "plane 10 420 0 0"
   echo "region 0 380 250 480"
-  echo "region 560 0 640 480"
+  echo "region 564 0 640 480"  # a bullet at the panel edge may cover its first columns
 } | wait_screen frame third_match 5
 echo "notext 272 176 2 4 PAUSED" | expect_screen check "$LAST_SHOT"
 
