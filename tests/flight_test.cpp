@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "game/state.h"
+#include "support/planes.h"
 
 namespace {
 
@@ -16,14 +17,7 @@ class FlightTest : public ::testing::Test {
   }
 
   static Plane& InAir(int32_t index, double x, double y, int32_t heading, double speed) {
-    Plane& plane = planes[index];
-    plane.x = x;
-    plane.y = y;
-    plane.headingIndex = heading;
-    plane.speed = speed;
-    plane.onGround = 0;
-    plane.crashed = 0;
-    return plane;
+    return testplanes::PutInAir(index, x, y, heading, speed);
   }
 
   // A match frame without controls: the burning timer's count-down, the bookkeeping, gravity and

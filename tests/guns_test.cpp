@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "game/state.h"
+#include "support/planes.h"
 
 namespace {
 
@@ -16,15 +17,7 @@ class GunsTest : public ::testing::Test {
   }
 
   static Plane& Flying(int32_t index, int32_t screenX, int32_t screenY, int32_t heading = 0) {
-    Plane& plane = planes[index];
-    plane.x = screenX;
-    plane.y = screenY;
-    plane.screenX = screenX;
-    plane.screenY = screenY;
-    plane.headingIndex = heading;
-    plane.onGround = 0;
-    plane.crashed = 0;
-    return plane;
+    return testplanes::PutInAir(index, screenX, screenY, heading, planes[index].speed);
   }
 
   // Puts a bullet of plane `owner` in flight directly.

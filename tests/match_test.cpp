@@ -10,6 +10,7 @@
 #include "shell/shell.h"
 #include "support/coded_sheets.h"
 #include "support/fake_input.h"
+#include "support/planes.h"
 
 namespace {
 
@@ -32,14 +33,7 @@ class MatchTest : public ::testing::Test {
   }
   // Puts plane `index` in level flight at (x, y).
   static void Fly(int32_t index, double x, double y, double speed = 8.0) {
-    Plane& p = planes[index];
-    p.onGround = 0;
-    p.x = x;
-    p.y = y;
-    p.screenX = static_cast<int32_t>(x);
-    p.screenY = static_cast<int32_t>(y);
-    p.speed = speed;
-    p.headingIndex = 0;
+    testplanes::PutInAir(index, x, y, 0, speed);
   }
   // A bullet of plane `shooter` sitting on the middle of plane `target`'s picture.
   static void BulletOn(int32_t shooter, int32_t target) {

@@ -11,6 +11,7 @@
 #include "game/match.h"
 #include "game/state.h"
 #include "shell/shell.h"
+#include "support/planes.h"
 #include "tests/support/fake_input.h"
 
 namespace {
@@ -66,15 +67,7 @@ class PilotTest : public ::testing::Test {
 
   static Plane& Airborne(int32_t index, int32_t screenX, int32_t screenY, int32_t heading,
                          int32_t phase = PHASE_NONE) {
-    Plane& plane = planes[index];
-    plane.x = screenX;
-    plane.y = screenY;
-    plane.screenX = screenX;
-    plane.screenY = screenY;
-    plane.headingIndex = heading;
-    plane.speed = 8.0;
-    plane.onGround = 0;
-    plane.crashed = 0;
+    Plane& plane = testplanes::PutInAir(index, screenX, screenY, heading, 8.0);
     plane.cpuPhase = phase;
     plane.cpuClimbFrames = 0;
     plane.bulletCount = 0;
