@@ -10,7 +10,8 @@ Fault lists live in scripts/faults/*.txt, one fault per line:
 TEXT must occur exactly once in FILE (give more of the line when it does not). `\\n` in TEXT or
 REPLACEMENT stands for a line break. Blank lines and lines starting with # are skipped.
 
-Usage: scripts/mutate.py [--scratch DIR] [--only SUBSTRING] [--e2e] [--out FILE] [LIST ...]
+Usage: scripts/mutate.py [--scratch DIR] [--only SUBSTRING] [--tests GTEST_FILTER] [--e2e]
+                         [--out FILE] [LIST ...]
 With no LIST, every list in scripts/faults/ is run. Results: one line per fault,
 `ID CAUGHT|MISSED|STALE|UNBUILT  [first failing test]`, then a summary; with --out the lines are
 also written to FILE. Exit status 0 when every fault that applied was caught, else 1.
@@ -68,11 +69,12 @@ def build(src, build_dir):
                            "corvane-altor"], capture_output=True).returncode == 0
 
 
-def run_tests(build_dir, e2e):
+def run_tests(build_dir, e2e, tests="*"):
     """None when every test passed, else the name of the first failing test (or the reason)."""
     try:
         result = subprocess.run([build_dir / "corvane_tests", "--gtest_fail_fast",
-                                 "--gtest_brief=1"], env=TEST_ENV, capture_output=True,
+                                 "--gtest_brief=1", f"--gtest_filter={tests}"], env=TEST_ENV,
+                                capture_output=True,
                                 text=True, timeout=180)
     except subprocess.TimeoutExpired:
         return "(hung)"
@@ -95,6 +97,7 @@ def main():
     parser.add_argument("lists", nargs="*", type=pathlib.Path)
     parser.add_argument("--scratch", type=pathlib.Path, default=ROOT / "build-mutate")
     parser.add_argument("--only", default="")
+    parser.add_argument("--tests", default="*", help="run only these unit tests (a gtest filter)")
     parser.add_argument("--e2e", action="store_true", help="run the end-to-end tests too")
     parser.add_argument("--out", type=pathlib.Path)
     args = parser.parse_args()
@@ -125,7 +128,7 @@ def main():
                 if not build(src, build_dir):
                     verdict = "UNBUILT"
                 else:
-                    failing = run_tests(build_dir, args.e2e)
+                    failing = run_tests(build_dir, args.e2e, args.tests)
                     verdict = "CAUGHT" if failing else "MISSED"
                     detail = failing or ""
             finally:
