@@ -6,6 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-package}
+# As dpkg-buildpackage does: cpack gives the folders it makes, and the parts of the .deb, the
+# builder's umask, and a strict one would make the game's folders unreadable once installed.
+umask 022
 
 # The last commit's date; in a tree without its git history, the changelog's.
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null ||
