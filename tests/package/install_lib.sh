@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the tests of the installed game and its package, which `make test-package` runs with
 # three arguments: the build's game, its data directory, and the package's build folder.
 # Brings tests/e2e/lib.sh's screen and game helpers, a scratch folder, and keeps the build's list
