@@ -70,7 +70,7 @@ set(CORVANE_LICENSE_TERMS " ${terms}")
 configure_file(${CORVANE_DIST_DIR}/copyright.in doc/copyright @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
 
-# Debian wants the manual page and the changelog gzipped at most, without name or time inside.
+# Debian wants the manual page and the changelog gzipped at level 9, with no name or time inside.
 configure_file(${CORVANE_DIST_DIR}/corvane-altor.6.in doc/corvane-altor.6 @ONLY)
 configure_file(${CORVANE_DIST_DIR}/changelog doc/changelog COPYONLY)
 add_custom_command(OUTPUT doc/corvane-altor.6.gz doc/changelog.gz

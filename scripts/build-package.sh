@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-package}
-# As dpkg-buildpackage does: cpack gives the folders it makes, and the parts of the .deb, the
-# builder's umask, and a strict one would make the game's folders unreadable once installed.
+# As dpkg-buildpackage does: cpack gives the folders it makes and the parts of the .deb the
+# builder's umask, and a strict one (027) would make the installed game's folders unreadable.
 umask 022
 
 # The last commit's date; in a tree without its git history, the changelog's.
