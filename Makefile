@@ -4,10 +4,11 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+PKG_BUILD ?= build-package
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 30
 
-.PHONY: run test deps build test-asan fuzz bench pacing package clean
+.PHONY: run test deps build test-asan fuzz bench pacing package test-package clean
 
 run: build
 	cd $(BUILD)/data && exec ../corvane-altor
@@ -16,6 +17,7 @@ run: build
 test: build
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-package
 	cd $(BUILD) && ctest --output-on-failure -j1
 
 deps:
@@ -36,9 +38,14 @@ test-asan: deps
 fuzz: deps
 	bash scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# A Debian package of the game installed under /usr: $(BUILD)/corvane-altor_VERSION_ARCH.deb.
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package as a distribution builds it: $(PKG_BUILD)/corvane-altor_VERSION_ARCH.deb
+package: deps
+	JOBS=$(JOBS) bash scripts/build-package.sh $(PKG_BUILD)
+
+# The package's checks, slow (two more builds from clean clones, an install): not in ctest.
+test-package: build package
+	set -e; for t in tests/package/test_*.sh; do \
+	  bash $$t $(BUILD)/corvane-altor $(BUILD)/data $(PKG_BUILD); done
 
 bench: build
 	cd $(BUILD)/data && ../corvane_bench
@@ -48,4 +55,4 @@ pacing: build
 	$(BUILD)/corvane-pacing
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PKG_BUILD)

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-dev make pkg-config
   libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick sox
-  desktop-file-utils dpkg-dev file
+  desktop-file-utils dpkg-dev file lintian appstream git
 )
 
 missing=()
