@@ -39,8 +39,8 @@ void RestoreMatchState(const MatchState& state) {
 
 uint64_t HashMatchState(const MatchState& s) {
   Fnv h;
-  for (int32_t v : {s.gameMode, s.paused, s.matchOver, scoreToWin, maxBullets, cpuPlayers,
-                    cpuLevel, cpu2Level})
+  for (int32_t v :
+       {s.gameMode, s.paused, s.matchOver, scoreToWin, maxBullets, cpuPlayers, cpuLevel, cpu2Level})
     h.Int(v);
   for (const Cloud& c : s.clouds) {
     h.Int(c.x);

@@ -140,8 +140,8 @@ extern platform::AudioDevice* directSound;
 extern platform::SoundBuffer* fireSound;
 extern platform::SoundBuffer* boomSound;
 
-// Cuts a position toward zero into a pixel; positions far outside the screen (or not numbers at all)
-// become a position that is still off the screen instead of an undefined conversion.
+// Cuts a position toward zero into a pixel; positions far outside the screen (or not numbers at
+// all) become a position that is still off the screen instead of an undefined conversion.
 int32_t TruncToPixel(double v);
 
 // ---- Random numbers ----
