@@ -94,8 +94,10 @@ void HandleSession(Session* session, Rollback* rb, const Message& m, uint32_t no
       if (session->hosting) SessionSendSettings(session);
       return;
     }
+    // Settings and the menu's pause change nothing once a match runs: they would change it on
+    // one machine only.
     case PACKET_SETTINGS:
-      if (!session->hosting) ApplySettings(m.settings);
+      if (!session->hosting && session->state != SESSION_PLAYING) ApplySettings(m.settings);
       return;
     case PACKET_START:
       if (session->hosting || rb == nullptr) return;
@@ -106,7 +108,7 @@ void HandleSession(Session* session, Rollback* rb, const Message& m, uint32_t no
       session->started = true;
       return;
     case PACKET_PAUSE:
-      paused = m.value;
+      if (session->state != SESSION_PLAYING) paused = m.value;
       return;
     case PACKET_LEAVE:
       if (session->state < SESSION_GREETING) return;  // gone already, with our own reason

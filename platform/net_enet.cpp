@@ -1,11 +1,11 @@
 // The network over ENet. ENet allocates for every packet, command and acknowledgement; here it
 // takes that memory from fixed pools, so a frame of online play allocates nothing on the heap.
+// Only ENet's hosts themselves (at set-up) may go past the pools to the heap.
 #include <enet/enet.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "platform/net_transport.h"
 
@@ -91,16 +91,20 @@ bool EnsureEnet(char* why, size_t whyLen) {
   return true;
 }
 
-NetHost* NewHost(ENetHost* enet, bool listening, uint32_t busyCode) {
-  auto* host = new (std::nothrow) NetHost;
-  if (host == nullptr) {
-    enet_host_destroy(enet);
-    return nullptr;
+// A game has one host; a test has a few at once.
+NetHost hosts[4];
+bool hostUsed[4] = {};
+
+NetHost* NewHost(ENetHost* enet, bool listening, uint32_t busyCode, char* why, size_t whyLen) {
+  for (int32_t i = 0; i < 4; ++i) {
+    if (hostUsed[i]) continue;
+    hostUsed[i] = true;
+    hosts[i] = NetHost{enet, nullptr, nullptr, busyCode, listening};
+    return &hosts[i];
   }
-  host->host = enet;
-  host->listening = listening;
-  host->busyCode = busyCode;
-  return host;
+  std::snprintf(why, whyLen, "too many network connections open at once");
+  enet_host_destroy(enet);
+  return nullptr;
 }
 
 void ReleaseHeld(NetHost* host) {
@@ -121,7 +125,7 @@ NetHost* NetListen(uint16_t port, uint32_t busyCode, char* why, size_t whyLen) {
     std::snprintf(why, whyLen, "cannot listen on UDP port %u (is another game using it?)", port);
     return nullptr;
   }
-  return NewHost(enet, true, busyCode);
+  return NewHost(enet, true, busyCode, why, whyLen);
 }
 
 NetHost* NetConnect(const char* address, uint16_t port, char* why, size_t whyLen) {
@@ -137,7 +141,7 @@ NetHost* NetConnect(const char* address, uint16_t port, char* why, size_t whyLen
     std::snprintf(why, whyLen, "cannot open a UDP socket");
     return nullptr;
   }
-  NetHost* host = NewHost(enet, false, 0);
+  NetHost* host = NewHost(enet, false, 0, why, whyLen);
   if (host != nullptr && enet_host_connect(enet, &to, 2, 0) == nullptr) {
     std::snprintf(why, whyLen, "cannot start connecting to %s:%u", address, port);
     NetClose(host);
@@ -220,7 +224,7 @@ void NetClose(NetHost* host) {
     enet_peer_disconnect_now(host->peer, 0);
   }
   enet_host_destroy(host->host);
-  delete host;
+  hostUsed[host - hosts] = false;
 }
 
 uint32_t NetHeapAllocations() { return heapAllocations; }
