@@ -124,6 +124,7 @@ void RollbackCorrect(Rollback* rb) {
   if (rb->firstWrong < rb->frame) {
     const uint32_t from = rb->firstWrong;
     // These frames have sounded once already.
+    const bool wasMuted = soundEffectsMuted;
     soundEffectsMuted = true;
     uint32_t f = from;
     while (f < rb->frame) {
@@ -132,7 +133,7 @@ void RollbackCorrect(Rollback* rb) {
         rb->frame = f;
       }
     }
-    soundEffectsMuted = false;
+    soundEffectsMuted = wasMuted;
     ++rb->stats.rollbacks;
     rb->stats.resimulatedFrames += f - from;
     if (f - from > rb->stats.longestRollback) rb->stats.longestRollback = f - from;

@@ -79,6 +79,8 @@ void ApplySettings(const MatchSettings& s) {
 MatchSettings CurrentSettings() { return MatchSettings{gameSpeed, scoreToWin, maxBullets}; }
 
 void HandleSession(Session* session, Rollback* rb, const Message& m, uint32_t nowMs) {
+  // Nothing counts from a machine whose greeting has not been found good.
+  if (session->state < SESSION_READY && m.type != PACKET_HELLO && m.type != PACKET_LEAVE) return;
   switch (m.type) {
     case PACKET_HELLO: {
       char why[256];
