@@ -31,7 +31,7 @@ build: deps
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCORVANE_SANITIZE=ON \
 	  -DCORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target corvane_tests data
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target corvane_tests corvane_net_tests data
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j1 -LE e2e
 
 # Every parser of outside data under libFuzzer, for a bounded time each.

@@ -22,12 +22,14 @@
 #include "game/controls.h"
 #include "game/flight.h"
 #include "game/guns.h"
+#include "game/input.h"
 #include "game/match.h"
 #include "game/pilot.h"
 #include "game/state.h"
 #include "graphics/display.h"
 #include "graphics/match_screen.h"
 #include "menu/menu.h"
+#include "net/rollback.h"
 #include "platform/display.h"
 #include "platform/surface.h"
 #include "platform/system.h"
@@ -153,33 +155,15 @@ void TimeFrames(benchmark::State& state, const char* name, Frame frame) {
       .push_back(median);
 }
 
-// Everything a running match frame does apart from DrawMatchScreen, in MatchFrame's order. The
-// drawing also counts a burning plane's fire down; that one step is kept, or a plane shot down
-// would burn for ever.
-void SimulateMatchFrame() {
-  for (Plane& plane : planes) {
-    if (plane.crashed != 0 && --plane.crashTimer < 0) plane.crashTimer = 0;
-  }
-  if (paused == 0) {
-    UpdateBullets();
-    UpdatePlanes();
-    ApplyGravity(0);
-    ApplyGravity(1);
-    Player1Controls();
-    ComputerPilot(1, 0);
-    ComputerPilot(0, 1);
-    DriftClouds();
-  }
-  if (planes[0].score >= scoreToWin || planes[1].score >= scoreToWin) {
-    matchOver = 1;
-    paused = 1;
-  }
+// Everything a running match frame does apart from DrawMatchScreen.
+void SimulateOneFrame() {
+  ::SimulateMatchFrame();
   RestartFinishedMatch();
 }
 
 void BM_Simulation(benchmark::State& state, int32_t w, int32_t h) {
   if (!OpenGame(w, h, state)) return;
-  TimeFrames(state, "Simulation", [] { SimulateMatchFrame(); });
+  TimeFrames(state, "Simulation", [] { SimulateOneFrame(); });
 }
 
 void BM_DrawMatchScreen(benchmark::State& state, int32_t w, int32_t h) {
@@ -223,6 +207,47 @@ void BM_BarePresent(benchmark::State& state, int32_t w, int32_t h) {
   });
 }
 
+// Online play at speed 5 whose other side's inputs arrive 100 frames late and each differ from the
+// one before, so that every frame first goes back 100 frames and runs them again (without sound),
+// then runs its own; or, with `mispredicted` false, whose late inputs are as predicted.
+net::Rollback rollback;
+
+uint8_t PilotInput(uint32_t frame) {
+  return INPUT_GAS | ((frame / 30) % 2 == 1 ? INPUT_NOSE_UP | INPUT_FIRE : 0);
+}
+
+void BM_RollbackFrame(benchmark::State& state, bool mispredicted) {
+  constexpr uint32_t kLate = 100;
+  ResetGameState();
+  std::srand(4242);
+  PlaceClouds();
+  ReturnToMenu();
+  gameMode = MODE_MATCH;
+  scoreToWin = 1000;
+  net::RollbackStart(&rollback, 0, 5);
+  for (uint32_t f = 0; f < kLate; ++f) net::RollbackAdvance(&rollback, PilotInput(f));
+  const auto remote = [mispredicted](uint32_t f) {
+    return mispredicted && f % 2 == 1 ? INPUT_GAS | INPUT_FIRE : INPUT_GAS | INPUT_NOSE_UP;
+  };
+  openWidth = openHeight = 0;  // no screen: its medians go under 0x0
+  const uint32_t before = rollback.stats.resimulatedFrames;
+  const uint32_t frameBefore = rollback.frame;
+  TimeFrames(state, mispredicted ? "RollbackFrame100" : "RollbackFrame0", [&] {
+    net::InputPacket late{};
+    late.ack = rollback.frame;
+    late.first = rollback.remoteNext;
+    late.count = 1;
+    late.advantage = static_cast<int8_t>(kLate);
+    late.hashFrame = net::kNoFrame;
+    late.inputs[0] = remote(late.first);
+    net::RollbackTakeInput(&rollback, late);
+    net::RollbackAdvance(&rollback, PilotInput(rollback.frame));
+  });
+  const uint32_t frames = rollback.frame - frameBefore;
+  state.counters["resimulated_per_frame"] =
+      frames > 0 ? static_cast<double>(rollback.stats.resimulatedFrames - before) / frames : 0.0;
+}
+
 double MedianOf(std::vector<double> v) {
   if (v.empty()) return 0.0;
   std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
@@ -263,6 +288,10 @@ int Summarise() {
     Judge("whole match frame", match, w == 640 ? 500.0 : 1000.0, &misses);
     Judge("whole match frame against 2 x bare present", match, 2.0 * floor, &misses);
   }
+  // Online play: the budget of a frame at speed 5 is 1 ms, drawing and presenting included.
+  std::printf("online, speed 5\n");
+  std::printf("  %-44s %10.2f us\n", "frame, predictions right", MedianUs("RollbackFrame0", 0, 0));
+  Judge("frame with a 100-frame re-simulation", MedianUs("RollbackFrame100", 0, 0), 300.0, &misses);
   return misses == 0 ? 0 : 1;
 }
 
@@ -299,6 +328,13 @@ int main(int argc, char** argv) {
           ->Repetitions(5)
           ->ReportAggregatesOnly(true);
     }
+  }
+  for (bool mispredicted : {false, true}) {
+    benchmark::RegisterBenchmark(mispredicted ? "RollbackFrame100" : "RollbackFrame0",
+                                 BM_RollbackFrame, mispredicted)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

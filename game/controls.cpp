@@ -2,6 +2,7 @@
 
 #include "game/flight.h"
 #include "game/guns.h"
+#include "game/input.h"
 #include "game/state.h"
 #include "platform/keys.h"
 #include "platform/system.h"
@@ -14,44 +15,20 @@ constexpr double kRunwayTopSpeed = 10.0;
 // Gas adds only while the speed is at most this, so it lifts a plane to 10.65 at the most.
 constexpr double kGasLimit = 10.0;
 
-struct PlayerKeys {
-  int32_t gas;
-  int32_t fire;
-  int32_t noseUp;
-  int32_t noseDown;
-};
-
-constexpr PlayerKeys kPlayer1Keys = {platform::VK_CONTROL, platform::VK_SHIFT, platform::VK_LEFT,
-                                     platform::VK_RIGHT};
-constexpr PlayerKeys kPlayer2Keys = {platform::VK_MENU, platform::VK_KEY_Z, platform::VK_KEY_C,
-                                     platform::VK_KEY_V};
-
-int32_t Down(int32_t virtualKey) { return platform::IsKeyDown(virtualKey) ? 1 : 0; }
-
-// Turns the keys held right now into the frame's commands and applies them to the plane.
-void KeyboardStep(int32_t planeIndex, const PlayerKeys& keys) {
+// Turns the player's commands of this frame into the plane's: on the runway only gas and nose up
+// count; in the air both nose commands together cancel out.
+void KeyboardStep(int32_t planeIndex, int32_t player) {
   if (planeIndex < 0 || planeIndex >= planeCount) return;
-  const int32_t gas = Down(keys.gas);
-  const int32_t noseUp = Down(keys.noseUp);
-  int32_t turn = noseUp == 1 ? TURN_NOSE_UP : TURN_NONE;
+  const uint8_t commands = PlayerCommands(player);
+  const int32_t gas = (commands & INPUT_GAS) != 0 ? 1 : 0;
+  const bool noseUp = (commands & INPUT_NOSE_UP) != 0;
+  int32_t turn = noseUp ? TURN_NOSE_UP : TURN_NONE;
   int32_t fire = 0;
-  // On the runway only gas and nose up count; in the air both nose keys held cancel out.
   if (planes[planeIndex].onGround != 1) {
-    const int32_t noseDown = Down(keys.noseDown);
-    if (noseDown == 1) turn = noseUp == 1 ? TURN_NONE : TURN_NOSE_DOWN;
-    fire = Down(keys.fire);
+    if ((commands & INPUT_NOSE_DOWN) != 0) turn = noseUp ? TURN_NONE : TURN_NOSE_DOWN;
+    fire = (commands & INPUT_FIRE) != 0 ? 1 : 0;
   }
   ApplyControlCommands(planeIndex, gas, turn, fire);
-}
-
-bool InMainMenuButton(int32_t x, int32_t y) {
-  return x > playAreaWidth && x < screenWidth && y > screenHeight - 2 * spriteHeight &&
-         y < screenHeight - spriteHeight;
-}
-
-bool InQuitButton(int32_t x, int32_t y) {
-  return x > playAreaWidth && x < screenWidth && y > screenHeight - spriteHeight &&
-         y < screenHeight;
 }
 
 // A button acts once, on release. Nothing else runs meanwhile, not even the window's messages.
@@ -92,15 +69,22 @@ void ApplyControlCommands(int32_t planeIndex, int32_t gas, int32_t turn, int32_t
 }
 
 void ServePanelButtons() {
+  // Online, a click arrives as an input bit of the frame, the same on both machines; leaving the
+  // game ("Quit") is the session's business, not the match's.
+  if (CurrentFrameInput() != nullptr) {
+    if ((SessionCommands() & INPUT_MAIN_MENU) != 0) ReturnToMenu();
+    return;
+  }
   int32_t x = 0;
   int32_t y = 0;
   platform::GetCursorPos(&x, &y);
   if (!platform::IsKeyDown(platform::VK_LBUTTON)) return;
   // The position at release is not tested again: a press that starts on a button acts.
-  if (InMainMenuButton(x, y)) {
+  const PanelClick button = PanelButtonAt(x, y);
+  if (button == PANEL_MAIN_MENU) {
     WaitForMouseRelease();
     ReturnToMenu();
-  } else if (InQuitButton(x, y)) {
+  } else if (button == PANEL_QUIT) {
     WaitForMouseRelease();
     QuitGame();
   }
@@ -109,7 +93,7 @@ void ServePanelButtons() {
 void Player1Controls() {
   ServePanelButtons();
   if (cpuPlayers == 2) return;
-  KeyboardStep(planes[0].playerNumber - 1, kPlayer1Keys);
+  KeyboardStep(planes[0].playerNumber - 1, 1);
 }
 
-void Player2Controls() { KeyboardStep(planes[1].playerNumber - 1, kPlayer2Keys); }
+void Player2Controls() { KeyboardStep(planes[1].playerNumber - 1, 2); }

@@ -3,13 +3,42 @@
 #include "game/controls.h"
 #include "game/flight.h"
 #include "game/guns.h"
+#include "game/input.h"
 #include "game/pilot.h"
 #include "game/state.h"
 #include "graphics/match_screen.h"
 
+namespace {
+
+// What showing a frame moves on: the original game did this while drawing, so it happens at the
+// start of every frame, paused or not, before anything else is simulated.
+void AdvanceShownState() {
+  for (int32_t i = 0; i < planeCount; ++i) {
+    Plane& plane = planes[i];
+    for (int32_t b = 0; b < plane.bulletCount && b < kBulletSlots; ++b) {
+      Bullet& bullet = plane.bullets[b];
+      bullet.screenX = TruncToPixel(bullet.x);
+      bullet.screenY = TruncToPixel(bullet.y);
+    }
+    if (plane.crashed == 1) {
+      plane.crashTimer -= 1;
+      if (plane.crashTimer < 0) plane.crashTimer = 0;
+    }
+  }
+}
+
+}  // namespace
+
 void MatchFrame() {
   // Drawn first, so the picture shows the state the previous frame left.
   DrawMatchScreen();
+  SimulateMatchFrame();
+}
+
+void SimulateMatchFrame() {
+  // Offline, P is served between frames as it is pressed; online it arrives with the frame.
+  if ((SessionCommands() & INPUT_PAUSE) != 0) TogglePause();
+  AdvanceShownState();
   if (paused == 0) {
     UpdateBullets();
     UpdatePlanes();
@@ -31,6 +60,14 @@ void MatchFrame() {
   // The win rule holds in every frame, paused or not; a finished match stays paused.
   if (planes[0].score >= scoreToWin || planes[1].score >= scoreToWin) {
     matchOver = 1;
+    paused = 1;
+  }
+}
+
+void TogglePause() {
+  if (paused == 1) {
+    if (matchOver == 0) paused = 0;
+  } else {
     paused = 1;
   }
 }

@@ -1,5 +1,6 @@
 #include "game/state.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +68,13 @@ int32_t RandomNumber() {
   // The high bits: the better ones of an additive generator such as glibc's.
   return static_cast<int32_t>(static_cast<unsigned>(std::rand()) /
                               static_cast<unsigned>((RAND_MAX + 1ull) / 32768ull));
+}
+
+int32_t TruncToPixel(double v) {
+  if (std::isnan(v)) return INT32_MIN;
+  if (v <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+  if (v >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+  return static_cast<int32_t>(v);
 }
 
 void SetScreenSize(int32_t width, int32_t height) {

@@ -140,6 +140,10 @@ extern platform::AudioDevice* directSound;
 extern platform::SoundBuffer* fireSound;
 extern platform::SoundBuffer* boomSound;
 
+// Cuts a position toward zero into a pixel; positions far outside the screen (or not numbers at
+// all) become a position that is still off the screen instead of an undefined conversion.
+int32_t TruncToPixel(double v);
+
 // ---- Random numbers ----
 // The C library's rand() brought to 0..32767, the range the game's random rules are written for,
 // whatever RAND_MAX the library has (glibc's reaches 2^31 - 1). Seeded with srand as usual.

@@ -1,29 +1,18 @@
 #include "graphics/match_screen.h"
 
-#include <cmath>
-
 #include "game/state.h"
 #include "graphics/display.h"
 #include "graphics/draw.h"
 
 namespace {
 
-// Cuts toward zero; positions far outside the screen (or not numbers at all) become a position
-// that is still off the screen instead of an undefined conversion.
-int32_t Trunc(double v) {
-  if (std::isnan(v)) return INT32_MIN;
-  if (v <= static_cast<double>(INT32_MIN)) return INT32_MIN;
-  if (v >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-  return static_cast<int32_t>(v);
-}
-
+// The bullets where the simulation's next step will put their screen positions, the plane, and a
+// crashed plane's fire at the frame its timer stands at.
 void DrawPlaneAndBullets(int32_t index) {
-  Plane& plane = planes[index];
+  const Plane& plane = planes[index];
   for (int32_t i = 0; i < plane.bulletCount && i < kBulletSlots; ++i) {
-    Bullet& bullet = plane.bullets[i];
-    bullet.screenX = Trunc(bullet.x);
-    bullet.screenY = Trunc(bullet.y);
-    DrawObjectSprite(SPRITE_BULLET, bullet.screenX, bullet.screenY, 1, index);
+    const Bullet& bullet = plane.bullets[i];
+    DrawObjectSprite(SPRITE_BULLET, TruncToPixel(bullet.x), TruncToPixel(bullet.y), 1, index);
   }
   if (plane.crashed == 0) {
     DrawPlaneSprite(SPRITE_PLANE, plane.screenX, plane.screenY, plane.headingIndex, plane.color);
@@ -33,8 +22,6 @@ void DrawPlaneAndBullets(int32_t index) {
   if (plane.crashTimer > 6)
     DrawPlaneSprite(SPRITE_PLANE, plane.screenX, plane.screenY, plane.headingIndex, plane.color);
   DrawPlaneSprite(SPRITE_FIRE, plane.screenX, plane.screenY, 8 - plane.crashTimer, 0);
-  plane.crashTimer -= 1;
-  if (plane.crashTimer < 0) plane.crashTimer = 0;
 }
 
 // The panel's score: its magnitude, with a minus sign of its own in front when negative.
@@ -86,7 +73,7 @@ void DrawMatchScreen() {
 
   for (const Cloud& cloud : clouds) DrawObjectSprite(SPRITE_CLOUD, cloud.x, cloud.y, 2, 0);
 
-  DrawObjectSprite(SPRITE_TOWER, p / 2 - spriteWidth / 2, Trunc(0.9 * h) - s, 1, 0);
+  DrawObjectSprite(SPRITE_TOWER, p / 2 - spriteWidth / 2, TruncToPixel(0.9 * h) - s, 1, 0);
 
   DrawString(resolutionLabel, 5, h - 15, 2, 4);
 

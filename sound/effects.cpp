@@ -131,7 +131,10 @@ void LoadDirectSound(platform::SoundBuffer** buffer, const char* fileName) {
   platform::RiffClose(&riff);
 }
 
+bool soundEffectsMuted = false;
+
 void PlaySoundEffect(int32_t number) {
+  if (soundEffectsMuted) return;
   if (number == 1) {
     platform::PlaySoundBuffer(fireSound);
   } else if (number == 3) {

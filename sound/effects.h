@@ -11,7 +11,12 @@ struct SoundBuffer;
 void InitDirectSound();
 // Loads a WAV file into a new sound buffer stored in *buffer; failures are shown with ShowError.
 void LoadDirectSound(platform::SoundBuffer** buffer, const char* fileName);
-// Plays effect `number` from its beginning; numbers without an effect play nothing.
+// Plays effect `number` from its beginning; numbers without an effect play nothing, and neither
+// does any while the effects are muted.
 void PlaySoundEffect(int32_t number);
+
+// While set, PlaySoundEffect plays nothing: online play re-simulates frames that have already
+// sounded once.
+extern bool soundEffectsMuted;
 // Closes the audio output; the effect buffers go with it.
 void ReleaseDirectSound();
