@@ -199,18 +199,18 @@ TEST_F(MatchScreenTest, CrashShowsPlaneInFlamesThenFireThenNothingAlsoWhilePause
     plane.screenX = plane.screenY = 100;
     for (int32_t frame = 0; frame < 10; ++frame) {
       SCOPED_TRACE("paused " + std::to_string(pause) + " frame " + std::to_string(frame));
+      plane.crashTimer = std::max(8 - frame, 0);  // the simulation counts it down, not the drawing
       DrawMatchScreen();
       EXPECT_TRUE(frame < 2 ? RegionShows(backBuffer, 100, 100, 16, 32, planeSurface, 0, 0, 16, 32)
                             : Untouched(100, 100, 16, 32));
       EXPECT_TRUE(frame < 8 ? RegionShows(backBuffer, 116, 100, 16, 32, fireSurface,
                                           frame * 32 + 16, 0, 16, 32)
                             : Untouched(116, 100, 16, 32));
-      EXPECT_EQ(plane.crashTimer, std::max(7 - frame, 0));
     }
   }
 }
 
-TEST_F(MatchScreenTest, BulletsGetTheirScreenPositionAndMayCoverThePanel) {
+TEST_F(MatchScreenTest, BulletsAreDrawnAtTheirTruncatedPositionAndMayCoverThePanel) {
   Plane& a = planes[0];
   a.bulletCount = 3;
   a.bullets[0].x = 559.0;
@@ -228,12 +228,6 @@ TEST_F(MatchScreenTest, BulletsGetTheirScreenPositionAndMayCoverThePanel) {
   b.bullets[1].x = -0.5;  // cut toward zero: drawn at 0
   b.bullets[1].y = 250.9;
   DrawMatchScreen();
-  EXPECT_EQ(a.bullets[0].screenX, 559);
-  EXPECT_EQ(a.bullets[0].screenY, 300);
-  EXPECT_EQ(a.bullets[2].screenX, 557);
-  EXPECT_EQ(a.bullets[3].screenX, -77);
-  EXPECT_EQ(b.bullets[1].screenX, 0);
-  EXPECT_EQ(b.bullets[1].screenY, 250);
   EXPECT_TRUE(RegionShows(backBuffer, 559, 300, 4, 4, bulletSurface, 0, 0, 4, 4));
   EXPECT_TRUE(RegionShows(backBuffer, 558, 320, 4, 4, bulletSurface, 0, 0, 4, 4));
   EXPECT_TRUE(RegionShows(backBuffer, 557, 340, 4, 4, bulletSurface, 0, 0, 4, 4));
@@ -250,14 +244,6 @@ TEST_F(MatchScreenTest, CloudsCoverPlanesAndTheTowerCoversClouds) {
   EXPECT_TRUE(RegionShows(backBuffer, 100, 100, 64, 32, cloudSurface, 0, 0, 64, 32));
   EXPECT_TRUE(RegionShows(backBuffer, 264, 400, 32, 64, towerSurface, 0, 0, 32, 64));
   EXPECT_TRUE(RegionShows(backBuffer, 296, 400, 32, 32, cloudSurface, 32, 0, 32, 32));
-}
-
-TEST_F(MatchScreenTest, WithoutSurfacesNothingIsDrawnButTheFireStillCounts) {
-  gfxtest::FreeAllSheets();
-  planes[1].crashed = 1;
-  planes[1].crashTimer = 3;
-  DrawMatchScreen();
-  EXPECT_EQ(planes[1].crashTimer, 2);
 }
 
 }  // namespace
