@@ -1,3 +1,10 @@
+#include <cstdio>
+
+#include "shell/options.h"
 #include "shell/shell.h"
 
-int main() { return GameMain(); }
+int main(int argc, char** argv) {
+  const int status = ParseCommandLine(argc, argv, stdout, stderr);
+  if (status >= 0) return status;
+  return GameMain();
+}
