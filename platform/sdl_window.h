@@ -13,6 +13,8 @@ struct Window {
   int32_t width = 0;  // game pixels
   int32_t height = 0;
   Surface* screen = nullptr;  // the picture opened on this window, if any
+  // As the window's events last said. Assumed at first: SDL's headless driver never reports it.
+  bool focused = true;  // has the keyboard
 };
 
 // The window the game runs in; null before it exists.

@@ -44,6 +44,9 @@ struct Backend {
   uint32_t (*timeMs)();
   // A modal box with one OK button; returns false when no box could be shown.
   bool (*messageBox)(Window* owner, const char* caption, const char* text);
+  // Whether the window has the keyboard: false from the moment the player switches to another
+  // window until they come back. Up to date with every pump, messages taken or not.
+  bool (*hasFocus)(Window* window);
 };
 
 extern Backend backend;
@@ -63,6 +66,7 @@ void ClearMessages();
 inline bool IsKeyDown(int32_t virtualKey) { return backend.isKeyDown(virtualKey); }
 inline void GetCursorPos(int32_t* x, int32_t* y) { backend.cursorPos(x, y); }
 inline uint32_t TimeMs() { return backend.timeMs(); }
+inline bool HasFocus(Window* window) { return backend.hasFocus(window); }
 
 // Shows a modal box; where none can be shown, the text goes to standard error instead.
 void ShowMessageBox(Window* owner, const char* caption, const char* text);

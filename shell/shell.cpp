@@ -94,7 +94,12 @@ bool AdvanceFrameClock(uint32_t now) {
 
 namespace {
 
+// The player switched to another window: the screen is theirs now, as when it is lost.
+bool SwitchedAway() { return !platform::HasFocus(mainWindow); }
+
 void RunDueFrame() {
+  // Nothing moves while the player is away, and the pictures are restored when they are back.
+  if (SwitchedAway()) surfacesValid = 0;
   if (surfacesValid == 1) {
     if (gameMode == MODE_MENU) {
       MenuFrame();
@@ -105,7 +110,8 @@ void RunDueFrame() {
   // The frame may have quit the game; nothing it released may be touched again.
   if (quitting) return;
   if (platform::IsScreenLost(primarySurface)) surfacesValid = 0;
-  if (surfacesValid == 0 && !platform::backend.isMinimised(mainWindow)) RestoreSurfaces();
+  if (surfacesValid == 0 && !platform::backend.isMinimised(mainWindow) && !SwitchedAway())
+    RestoreSurfaces();
 }
 
 }  // namespace
