@@ -37,7 +37,8 @@ struct Backend {
   // Whether a key or mouse button (virtual-key code) is held down right now. Never consumes
   // queued messages.
   bool (*isKeyDown)(int32_t virtualKey);
-  // The mouse cursor in game pixels, clamped to the picture.
+  // The mouse cursor in game pixels; (-1, -1) when it is not over the picture (over a black bar
+  // beside it, or outside the window), where no button or menu item lies.
   void (*cursorPos)(int32_t* x, int32_t* y);
   bool (*isMinimised)(Window* window);
   // Milliseconds since some fixed point; wraps after 2^32.

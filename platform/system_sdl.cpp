@@ -51,8 +51,8 @@ bool EnsureVideo(char* why, size_t whyLen) {
   return true;
 }
 
-// Keeps the window's focus as SDL reads the events from the system, so that a wait that only
-// pumps (the panel buttons' release wait) sees them as they come.
+// Keeps the window's focus and whether the mouse is over it as SDL reads the events from the
+// system, so that a wait that only pumps (the panel buttons' release wait) sees them as they come.
 int WatchWindow(void* userdata, SDL_Event* event) {
   Window* window = static_cast<Window*>(userdata);
   if (event->type != SDL_WINDOWEVENT || event->window.windowID != SDL_GetWindowID(window->sdl))
@@ -63,6 +63,12 @@ int WatchWindow(void* userdata, SDL_Event* event) {
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
       window->focused = true;
+      break;
+    case SDL_WINDOWEVENT_LEAVE:
+      window->pointerInside = false;
+      break;
+    case SDL_WINDOWEVENT_ENTER:
+      window->pointerInside = true;
       break;
     default:
       break;
@@ -272,10 +278,11 @@ bool SdlIsKeyDown(int32_t virtualKey) {
 }
 
 void SdlCursorPos(int32_t* x, int32_t* y) {
-  *x = 0;
-  *y = 0;
+  *x = -1;
+  *y = -1;
   if (sdlMainWindow == nullptr) return;
   RefreshInputState();
+  if (!sdlMainWindow->pointerInside) return;
   int wx = 0;
   int wy = 0;
   SDL_GetMouseState(&wx, &wy);
@@ -283,12 +290,11 @@ void SdlCursorPos(int32_t* x, int32_t* y) {
   float lx = 0.0f;
   float ly = 0.0f;
   SDL_RenderWindowToLogical(sdlMainWindow->renderer, wx, wy, &lx, &ly);
-  int32_t gx = static_cast<int32_t>(std::floor(lx));
-  int32_t gy = static_cast<int32_t>(std::floor(ly));
-  if (gx < 0) gx = 0;
-  if (gy < 0) gy = 0;
-  if (gx > sdlMainWindow->width - 1) gx = sdlMainWindow->width - 1;
-  if (gy > sdlMainWindow->height - 1) gy = sdlMainWindow->height - 1;
+  const int32_t gx = static_cast<int32_t>(std::floor(lx));
+  const int32_t gy = static_cast<int32_t>(std::floor(ly));
+  // Not brought to the nearest edge: the bars beside the picture are not part of the game, and
+  // the edge of the right panel holds its buttons.
+  if (gx < 0 || gy < 0 || gx >= sdlMainWindow->width || gy >= sdlMainWindow->height) return;
   *x = gx;
   *y = gy;
 }
