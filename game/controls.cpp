@@ -55,9 +55,14 @@ bool InQuitButton(int32_t x, int32_t y) {
 }
 
 // A button acts once, on release. Nothing else runs meanwhile, not even the window's messages.
-void WaitForMouseRelease() {
+// A release that cannot come (the player switched to another window, or the window is being
+// closed) ends the wait too: false, and the button does nothing; a close request is then taken
+// by the main loop like any other.
+bool WaitForMouseRelease() {
   while (platform::IsKeyDown(platform::VK_LBUTTON)) {
+    if (!platform::HasFocus(mainWindow) || platform::CloseRequested()) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -98,11 +103,9 @@ void ServePanelButtons() {
   if (!platform::IsKeyDown(platform::VK_LBUTTON)) return;
   // The position at release is not tested again: a press that starts on a button acts.
   if (InMainMenuButton(x, y)) {
-    WaitForMouseRelease();
-    ReturnToMenu();
+    if (WaitForMouseRelease()) ReturnToMenu();
   } else if (InQuitButton(x, y)) {
-    WaitForMouseRelease();
-    QuitGame();
+    if (WaitForMouseRelease()) QuitGame();
   }
 }
 

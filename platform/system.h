@@ -48,6 +48,8 @@ struct Backend {
   // Whether the window has the keyboard: false from the moment the player switches to another
   // window until they come back. Up to date with every pump, messages taken or not.
   bool (*hasFocus)(Window* window);
+  // Whether a request to close the window has arrived and not yet become a message.
+  bool (*closeRequested)();
 };
 
 extern Backend backend;
@@ -68,6 +70,7 @@ inline bool IsKeyDown(int32_t virtualKey) { return backend.isKeyDown(virtualKey)
 inline void GetCursorPos(int32_t* x, int32_t* y) { backend.cursorPos(x, y); }
 inline uint32_t TimeMs() { return backend.timeMs(); }
 inline bool HasFocus(Window* window) { return backend.hasFocus(window); }
+inline bool CloseRequested() { return backend.closeRequested(); }
 
 // Shows a modal box; where none can be shown, the text goes to standard error instead.
 void ShowMessageBox(Window* owner, const char* caption, const char* text);

@@ -308,6 +308,8 @@ uint32_t SdlTimeMs() { return SDL_GetTicks(); }
 
 bool SdlHasFocus(Window* window) { return window == nullptr || window->focused; }
 
+bool SdlCloseRequested() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_HasEvent(SDL_QUIT); }
+
 bool SdlMessageBox(Window* owner, const char* caption, const char* text) {
   SDL_Window* parent = owner != nullptr ? owner->sdl : nullptr;
   return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent) == 0;
@@ -315,7 +317,7 @@ bool SdlMessageBox(Window* owner, const char* caption, const char* text) {
 
 constexpr Backend kSdlBackend = {
     SdlCreateWindow, SdlDestroyWindow, SdlPumpMessages, SdlIsKeyDown, SdlCursorPos,
-    SdlIsMinimised,  SdlTimeMs,        SdlMessageBox,   SdlHasFocus,
+    SdlIsMinimised,  SdlTimeMs,        SdlMessageBox,   SdlHasFocus,  SdlCloseRequested,
 };
 
 }  // namespace
