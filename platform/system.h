@@ -50,6 +50,9 @@ struct Backend {
   bool (*hasFocus)(Window* window);
   // Whether a request to close the window has arrived and not yet become a message.
   bool (*closeRequested)();
+  // Sleeps until the system has something for the message queue or ms milliseconds have passed;
+  // may wake early, and may overrun by a millisecond or so.
+  void (*waitForMessages)(uint32_t ms);
 };
 
 extern Backend backend;
@@ -62,6 +65,8 @@ void PostQuitMessage(int32_t exitCode);
 bool PeekMessage(Message* message);
 // Takes the next message; returns false when it is the quit message.
 bool GetMessage(Message* message);
+// Whether messages are in the queue already, without asking the system for more.
+bool MessagesWaiting();
 // Empties the queue (for a fresh start in tests).
 void ClearMessages();
 

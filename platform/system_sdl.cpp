@@ -310,14 +310,25 @@ bool SdlHasFocus(Window* window) { return window == nullptr || window->focused; 
 
 bool SdlCloseRequested() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_HasEvent(SDL_QUIT); }
 
+void SdlWaitForMessages(uint32_t ms) {
+  if (ms == 0) return;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    SDL_Delay(ms);
+    return;
+  }
+  // Without an event to fill in, SDL leaves whatever woke it in its queue for the next pump.
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+}
+
 bool SdlMessageBox(Window* owner, const char* caption, const char* text) {
   SDL_Window* parent = owner != nullptr ? owner->sdl : nullptr;
   return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent) == 0;
 }
 
 constexpr Backend kSdlBackend = {
-    SdlCreateWindow, SdlDestroyWindow, SdlPumpMessages, SdlIsKeyDown, SdlCursorPos,
-    SdlIsMinimised,  SdlTimeMs,        SdlMessageBox,   SdlHasFocus,  SdlCloseRequested,
+    SdlCreateWindow, SdlDestroyWindow,  SdlPumpMessages,    SdlIsKeyDown,
+    SdlCursorPos,    SdlIsMinimised,    SdlTimeMs,          SdlMessageBox,
+    SdlHasFocus,     SdlCloseRequested, SdlWaitForMessages,
 };
 
 }  // namespace
