@@ -34,7 +34,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double kSeconds = 5.0;
-constexpr double kTolerance = 0.02;
+constexpr double kTolerance = 0.01;  // every frame rate within 1 % of the rule
 constexpr double kMenuCpuLimit = 0.05;
 constexpr double kMatchCpuLimit = 0.25;
 
