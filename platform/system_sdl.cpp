@@ -187,6 +187,11 @@ void Translate(const SDL_Event& event) {
       } else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
         // A minimised full-screen game has given the display away.
         MarkScreenLost();
+      } else if (event.window.event == SDL_WINDOWEVENT_RESTORED && sdlMainWindow != nullptr) {
+        // Brought back, the game takes the keyboard again, as when its window first appeared:
+        // without a window manager nobody else gives it, and without it no frame would run.
+        SDL_RaiseWindow(sdlMainWindow->sdl);
+        SDL_SetWindowInputFocus(sdlMainWindow->sdl);
       } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && sdlMainWindow != nullptr &&
                  !sdlMainWindow->focused) {
         // Keys let go elsewhere never reach the game: nothing held before counts any more.
