@@ -32,9 +32,14 @@ void KeyboardStep(int32_t planeIndex, int32_t player) {
 }
 
 // A button acts once, on release. Nothing else runs meanwhile, not even the window's messages.
-void WaitForMouseRelease() {
+// A release that cannot come (the player switched to another window, or the window is being
+// closed) ends the wait too: false, and the button does nothing; a close request is then taken
+// by the main loop like any other.
+bool WaitForMouseRelease() {
   while (platform::IsKeyDown(platform::VK_LBUTTON)) {
+    if (!platform::HasFocus(mainWindow) || platform::CloseRequested()) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -82,11 +87,9 @@ void ServePanelButtons() {
   // The position at release is not tested again: a press that starts on a button acts.
   const PanelClick button = PanelButtonAt(x, y);
   if (button == PANEL_MAIN_MENU) {
-    WaitForMouseRelease();
-    ReturnToMenu();
+    if (WaitForMouseRelease()) ReturnToMenu();
   } else if (button == PANEL_QUIT) {
-    WaitForMouseRelease();
-    QuitGame();
+    if (WaitForMouseRelease()) QuitGame();
   }
 }
 

@@ -43,6 +43,8 @@ bool GetMessage(Message* message) {
   return message->type != MSG_QUIT;
 }
 
+bool MessagesWaiting() { return count > 0; }
+
 void ClearMessages() {
   head = 0;
   count = 0;

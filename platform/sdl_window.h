@@ -13,6 +13,9 @@ struct Window {
   int32_t width = 0;  // game pixels
   int32_t height = 0;
   Surface* screen = nullptr;  // the picture opened on this window, if any
+  // As the window's events last said. Assumed at first: SDL's headless driver never reports them.
+  bool focused = true;        // has the keyboard
+  bool pointerInside = true;  // the mouse is over the window
 };
 
 // The window the game runs in; null before it exists.

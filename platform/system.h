@@ -37,13 +37,22 @@ struct Backend {
   // Whether a key or mouse button (virtual-key code) is held down right now. Never consumes
   // queued messages.
   bool (*isKeyDown)(int32_t virtualKey);
-  // The mouse cursor in game pixels, clamped to the picture.
+  // The mouse cursor in game pixels; (-1, -1) when it is not over the picture (over a black bar
+  // beside it, or outside the window), where no button or menu item lies.
   void (*cursorPos)(int32_t* x, int32_t* y);
   bool (*isMinimised)(Window* window);
   // Milliseconds since some fixed point; wraps after 2^32.
   uint32_t (*timeMs)();
   // A modal box with one OK button; returns false when no box could be shown.
   bool (*messageBox)(Window* owner, const char* caption, const char* text);
+  // Whether the window has the keyboard: false from the moment the player switches to another
+  // window until they come back. Up to date with every pump, messages taken or not.
+  bool (*hasFocus)(Window* window);
+  // Whether a request to close the window has arrived and not yet become a message.
+  bool (*closeRequested)();
+  // Sleeps until the system has something for the message queue or ms milliseconds have passed;
+  // may wake early, and may overrun by a millisecond or so.
+  void (*waitForMessages)(uint32_t ms);
 };
 
 extern Backend backend;
@@ -56,6 +65,8 @@ void PostQuitMessage(int32_t exitCode);
 bool PeekMessage(Message* message);
 // Takes the next message; returns false when it is the quit message.
 bool GetMessage(Message* message);
+// Whether messages are in the queue already, without asking the system for more.
+bool MessagesWaiting();
 // Empties the queue (for a fresh start in tests).
 void ClearMessages();
 
@@ -63,6 +74,8 @@ void ClearMessages();
 inline bool IsKeyDown(int32_t virtualKey) { return backend.isKeyDown(virtualKey); }
 inline void GetCursorPos(int32_t* x, int32_t* y) { backend.cursorPos(x, y); }
 inline uint32_t TimeMs() { return backend.timeMs(); }
+inline bool HasFocus(Window* window) { return backend.hasFocus(window); }
+inline bool CloseRequested() { return backend.closeRequested(); }
 
 // Shows a modal box; where none can be shown, the text goes to standard error instead.
 void ShowMessageBox(Window* owner, const char* caption, const char* text);

@@ -23,6 +23,9 @@ uint32_t leftDownTime = 0;
 uint32_t lastPollSawLeftDown = 0;
 bool anyPollSawLeftDown = false;
 bool leftClickLatched = false;
+// A press held while the player switched away belongs to what they did elsewhere: it does not
+// count until the button has been seen up.
+bool leftHeldThroughLoss = false;
 
 // SDL's drivers that show nothing on any screen.
 bool IsInvisibleDriver(const char* name) {
@@ -46,6 +49,31 @@ bool EnsureVideo(char* why, size_t whyLen) {
     return false;
   }
   return true;
+}
+
+// Keeps the window's focus and whether the mouse is over it as SDL reads the events from the
+// system, so that a wait that only pumps (the panel buttons' release wait) sees them as they come.
+int WatchWindow(void* userdata, SDL_Event* event) {
+  Window* window = static_cast<Window*>(userdata);
+  if (event->type != SDL_WINDOWEVENT || event->window.windowID != SDL_GetWindowID(window->sdl))
+    return 1;
+  switch (event->window.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      window->focused = false;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      window->focused = true;
+      break;
+    case SDL_WINDOWEVENT_LEAVE:
+      window->pointerInside = false;
+      break;
+    case SDL_WINDOWEVENT_ENTER:
+      window->pointerInside = true;
+      break;
+    default:
+      break;
+  }
+  return 1;
 }
 
 Window* SdlCreateWindow(const char* title, int32_t width, int32_t height, char* why,
@@ -85,11 +113,14 @@ Window* SdlCreateWindow(const char* title, int32_t width, int32_t height, char* 
   window->width = width;
   window->height = height;
   sdlMainWindow = window;
+  leftHeldThroughLoss = false;
+  SDL_AddEventWatch(WatchWindow, window);
   return window;
 }
 
 void SdlDestroyWindow(Window* window) {
   if (window == nullptr) return;
+  SDL_DelEventWatch(WatchWindow, window);
   if (window->renderer != nullptr) SDL_DestroyRenderer(window->renderer);
   if (window->sdl != nullptr) SDL_DestroyWindow(window->sdl);
   if (sdlMainWindow == window) sdlMainWindow = nullptr;
@@ -156,6 +187,17 @@ void Translate(const SDL_Event& event) {
       } else if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
         // A minimised full-screen game has given the display away.
         MarkScreenLost();
+      } else if (event.window.event == SDL_WINDOWEVENT_RESTORED && sdlMainWindow != nullptr) {
+        // Brought back, the game takes the keyboard again, as when its window first appeared:
+        // without a window manager nobody else gives it, and without it no frame would run.
+        SDL_RaiseWindow(sdlMainWindow->sdl);
+        SDL_SetWindowInputFocus(sdlMainWindow->sdl);
+      } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && sdlMainWindow != nullptr &&
+                 !sdlMainWindow->focused) {
+        // Keys let go elsewhere never reach the game: nothing held before counts any more.
+        SDL_ResetKeyboard();
+        leftClickLatched = false;
+        leftHeldThroughLoss = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
       }
       break;
     case SDL_RENDER_TARGETS_RESET:
@@ -200,7 +242,9 @@ bool SdlIsKeyDown(int32_t virtualKey) {
   RefreshInputState();
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
   if (virtualKey == VK_LBUTTON) {
-    const bool down = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+    bool down = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+    if (!down) leftHeldThroughLoss = false;
+    if (leftHeldThroughLoss) down = false;
     if (down) {
       anyPollSawLeftDown = true;
       lastPollSawLeftDown = SDL_GetTicks();
@@ -239,10 +283,11 @@ bool SdlIsKeyDown(int32_t virtualKey) {
 }
 
 void SdlCursorPos(int32_t* x, int32_t* y) {
-  *x = 0;
-  *y = 0;
+  *x = -1;
+  *y = -1;
   if (sdlMainWindow == nullptr) return;
   RefreshInputState();
+  if (!sdlMainWindow->pointerInside) return;
   int wx = 0;
   int wy = 0;
   SDL_GetMouseState(&wx, &wy);
@@ -250,12 +295,11 @@ void SdlCursorPos(int32_t* x, int32_t* y) {
   float lx = 0.0f;
   float ly = 0.0f;
   SDL_RenderWindowToLogical(sdlMainWindow->renderer, wx, wy, &lx, &ly);
-  int32_t gx = static_cast<int32_t>(std::floor(lx));
-  int32_t gy = static_cast<int32_t>(std::floor(ly));
-  if (gx < 0) gx = 0;
-  if (gy < 0) gy = 0;
-  if (gx > sdlMainWindow->width - 1) gx = sdlMainWindow->width - 1;
-  if (gy > sdlMainWindow->height - 1) gy = sdlMainWindow->height - 1;
+  const int32_t gx = static_cast<int32_t>(std::floor(lx));
+  const int32_t gy = static_cast<int32_t>(std::floor(ly));
+  // Not brought to the nearest edge: the bars beside the picture are not part of the game, and
+  // the edge of the right panel holds its buttons.
+  if (gx < 0 || gy < 0 || gx >= sdlMainWindow->width || gy >= sdlMainWindow->height) return;
   *x = gx;
   *y = gy;
 }
@@ -267,14 +311,29 @@ bool SdlIsMinimised(Window* window) {
 
 uint32_t SdlTimeMs() { return SDL_GetTicks(); }
 
+bool SdlHasFocus(Window* window) { return window == nullptr || window->focused; }
+
+bool SdlCloseRequested() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_HasEvent(SDL_QUIT); }
+
+void SdlWaitForMessages(uint32_t ms) {
+  if (ms == 0) return;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    SDL_Delay(ms);
+    return;
+  }
+  // Without an event to fill in, SDL leaves whatever woke it in its queue for the next pump.
+  SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+}
+
 bool SdlMessageBox(Window* owner, const char* caption, const char* text) {
   SDL_Window* parent = owner != nullptr ? owner->sdl : nullptr;
   return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent) == 0;
 }
 
 constexpr Backend kSdlBackend = {
-    SdlCreateWindow, SdlDestroyWindow, SdlPumpMessages, SdlIsKeyDown,
-    SdlCursorPos,    SdlIsMinimised,   SdlTimeMs,       SdlMessageBox,
+    SdlCreateWindow, SdlDestroyWindow,  SdlPumpMessages,    SdlIsKeyDown,
+    SdlCursorPos,    SdlIsMinimised,    SdlTimeMs,          SdlMessageBox,
+    SdlHasFocus,     SdlCloseRequested, SdlWaitForMessages,
 };
 
 }  // namespace

@@ -5,7 +5,7 @@ build=$(realpath -m "${1:-build-fuzz}")
 seconds=${2:-30}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCORVANE_FUZZ=ON \
-  -DCORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DCORVANE_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON >/dev/null
 shopt -s nullglob
 targets=()
 for src in "$root"/tests/fuzz/fuzz_*.cpp; do

@@ -94,7 +94,12 @@ bool AdvanceFrameClock(uint32_t now) {
 
 namespace {
 
+// The player switched to another window: the screen is theirs now, as when it is lost.
+bool SwitchedAway() { return !platform::HasFocus(mainWindow); }
+
 void RunDueFrame() {
+  // Nothing moves while the player is away, and the pictures are restored when they are back.
+  if (SwitchedAway()) surfacesValid = 0;
   if (surfacesValid == 1) {
     if (gameMode == MODE_MENU) {
       MenuFrame();
@@ -105,7 +110,8 @@ void RunDueFrame() {
   // The frame may have quit the game; nothing it released may be touched again.
   if (quitting) return;
   if (platform::IsScreenLost(primarySurface)) surfacesValid = 0;
-  if (surfacesValid == 0 && !platform::backend.isMinimised(mainWindow)) RestoreSurfaces();
+  if (surfacesValid == 0 && !platform::backend.isMinimised(mainWindow) && !SwitchedAway())
+    RestoreSurfaces();
 }
 
 }  // namespace
@@ -127,6 +133,25 @@ bool MainLoopPass(int32_t* exitCode) {
   const bool due = AdvanceFrameClock(now);
   if (due) RunDueFrame();
   return true;
+}
+
+uint32_t MsUntilFrameDue(uint32_t now) {
+  if (quitting || platform::MessagesWaiting()) return 0;
+  const int32_t period = gameMode == MODE_MENU ? menuFramePeriod : matchFramePeriod;
+  const uint32_t limit = static_cast<uint32_t>(period);
+  if (frameTimeAccumulator > limit) return 0;
+  // The pass that takes the accumulator past the period comes at dueAt; the frame runs in the
+  // pass right after it.
+  const uint32_t dueAt = lastTime + (limit - frameTimeAccumulator) + 1;
+  const int32_t left = static_cast<int32_t>(dueAt - now);
+  return left > 0 ? static_cast<uint32_t>(left) : 0;
+}
+
+void WaitForNextPass() {
+  const uint32_t left = MsUntilFrameDue(platform::TimeMs());
+  // The last millisecond is polled, as every pass used to be: a sleep may overrun, and a frame
+  // that comes a millisecond late loses that millisecond for good.
+  if (left > 1) platform::backend.waitForMessages(left - 1);
 }
 
 void PlaceClouds() {
@@ -177,8 +202,7 @@ int GameMain() {
   const int failed = StartUp();
   if (failed != 0) return failed;
   int32_t exitCode = 0;
-  while (MainLoopPass(&exitCode)) {
-  }
+  while (MainLoopPass(&exitCode)) WaitForNextPass();
   platform::backend.destroyWindow(mainWindow);
   mainWindow = nullptr;
   return exitCode;

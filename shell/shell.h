@@ -41,6 +41,14 @@ bool MainLoopPass(int32_t* exitCode);
 // due (the accumulator is then restarted from this pass's elapsed time).
 bool AdvanceFrameClock(uint32_t now);
 
+// How many milliseconds after now the next frame can be due (0: the next pass may run it, or a
+// message is waiting, or the game is quitting). Passes before then would only add up time.
+uint32_t MsUntilFrameDue(uint32_t now);
+
+// Between two passes of the main loop: sleeps until the last millisecond before the next frame
+// is due, or until the system has a message; the frame rule itself is left to the passes.
+void WaitForNextPass();
+
 // Places the nine clouds at random x positions, multiples of 5 from 0 to 600.
 void PlaceClouds();
 
