@@ -9,7 +9,8 @@
 #include "support/bmp_file.h"
 #include "support/coded_sheets.h"
 
-using namespace platform;  // NOLINT: the surfaces and windows the display is made of
+// The surfaces and windows the display is made of.
+using namespace platform;
 
 // The files of coded::kSheets, in its order.
 const char* const kFiles[] = {"bg",    "camain", "right", "buttons", "blank",   "bullet",
@@ -57,7 +58,8 @@ TEST_F(DisplayTest, PicturesLoadUnscaledAndKeyed) {
 }
 
 TEST_F(DisplayTest, RestoreAfterALoss) {
-  EXPECT_EQ(InitDirectDraw(), 0);  // no window yet
+  // No window yet.
+  EXPECT_EQ(InitDirectDraw(), 0);
   EXPECT_STRNE(displayFailure, "");
   mainWindow = sdlBackend.createWindow(windowTitle, 640, 480, nullptr, 0);
   ASSERT_EQ(InitDirectDraw(), 1) << displayFailure;
@@ -75,7 +77,8 @@ TEST_F(DisplayTest, RestoreAfterALoss) {
 }
 
 TEST_F(DisplayTest, MissingPictureEndsTheGame) {
-  ASSERT_EQ(chdir("gfx"), 0);  // no gfx/ in there
+  // Inside gfx/ there is no gfx/ to load from.
+  ASSERT_EQ(chdir("gfx"), 0);
   char dir[PATH_MAX];
   ASSERT_NE(getcwd(dir, sizeof dir), nullptr);
   // No box to click away: the message goes to standard error.

@@ -47,7 +47,8 @@ TEST_F(DrawTest, TextAndNumbers) {
       {"A b", 0, 2, 4, "A b", 2 * 64}, {"!~", 0, 10, 6, "!~", 2 * 144},
       {"\x7f\x80\xff\x1fZ", 0, 1, 4, "    Z", 64}, {nullptr, 0, 2, 4, "0", 3 * 8},
       {nullptr, 100, 1, 6, "100", 3 * 5 * 12}, {nullptr, 1000000, 3, 4, "1000000", 7 * 3 * 8},
-      {nullptr, -3, 1, 6, "", 0}};  // callers draw the sign themselves
+      // Callers draw the sign themselves.
+      {nullptr, -3, 1, 6, "", 0}};
   // clang-format on
   for (const auto& c : cases) {
     std::fill_n(backBuffer->pixels, 640 * 480, 0);

@@ -9,8 +9,10 @@ TEST_F(MatchScreenTest, PanelAndStatistics) {
   planes[1].score = 12;
   planes[0].kills = 3;
   planes[0].crashes = 1;
-  planes[0].fired = 7;  // 42 %, cut
-  planes[1].kills = 2;  // no shots: 0 %, and no division
+  // 3 kills of 7 shots: 42 %, cut.
+  planes[0].fired = 7;
+  // Kills without shots: 0 %, and no division by zero.
+  planes[1].kills = 2;
   paused = 1;
   DrawMatchScreen();
   // clang-format off
@@ -39,8 +41,10 @@ TEST_F(MatchScreenTest, PauseAndTieNotices) {
 
 TEST_F(MatchScreenTest, BulletsUnderClouds) {
   Plane& a = planes[0];
-  a.bullets[0] = {559, 300, 559, 300.7, 0, 0, 0};  // screen position, position, motion
-  a.bullets[1] = {100, 100, 100, 100, 0, 0, 0};    // past bulletCount: gone
+  // Screen position, position, motion.
+  a.bullets[0] = {559, 300, 559, 300.7, 0, 0, 0};
+  // Past bulletCount: not drawn.
+  a.bullets[1] = {100, 100, 100, 100, 0, 0, 0};
   a.bulletCount = 1;
   planes[1].bullets[0] = {200, 300, 200, 300, 0, 0, 0};
   planes[1].bullets[1] = {400, 300, 400, 300, 0, 0, 0};

@@ -46,7 +46,8 @@ TEST_F(MatchTest, PausedFireBurnsOut) {
 TEST_F(MatchTest, BulletsHitPlanesWhereThePictureShowsThem) {
   cpuPlayers = 0;
   testplanes::PutInAir(1, 300, 100, 0, 8);
-  MatchFrame();  // on to x 308; the next picture still shows it at 300
+  // On to x 308; the next picture still shows it at 300.
+  MatchFrame();
   planes[0].bullets[0] = {306, 110, 306, 110, 0, 0, 20};
   planes[0].bulletCount = 1;
   MatchFrame();
@@ -78,7 +79,8 @@ TEST_F(MatchTest, PanelButtonsPilotsAndTheWinRule) {
     EXPECT_EQ(IsQuitting(), c.quit) << &c - cases;
     EXPECT_DOUBLE_EQ(planes[1].speed, c.speed) << &c - cases;
     EXPECT_EQ(matchOver, c.over) << &c - cases;
-    EXPECT_EQ(paused, c.over) << &c - cases;  // a finished match stays paused
+    // A finished match stays paused.
+    EXPECT_EQ(paused, c.over) << &c - cases;
   }
   // Quit ended the game cleanly: the display is given back and the quit message waits.
   platform::Message message;

@@ -31,12 +31,14 @@ TEST_F(MenuTest, ItemBoxesOneFramePerRow) {
       {330, 220, true, "Game Speed:", 210, true, 4, 1},
       {330, 220, true, "Game Speed:", 210, true, 5, 1},
       {330, 220, true, "Game Speed:", 210, true, 1, 1},
-      {385, 280, true, "Player(s)", 270, true, 1, 1},  // lit, but clicks take 60 pixels only
+      // Lit, but clicks take 60 pixels only.
+      {385, 280, true, "Player(s)", 270, true, 1, 1},
       {379, 280, true, "Player(s)", 270, true, 1, 0}, {379, 280, true, "Player(s)", 270, true, 1, 1},
       {330, 245, true, "Bullets", 240, false, 1, 1}};
   // clang-format on
   for (const auto& f : frames) {
-    fake::Click(f.x, f.y, f.click);  // held through the frame when down
+    // Held through the frame when down.
+    fake::Click(f.x, f.y, f.click);
     MenuFrame();
     EXPECT_TRUE(Text(f.label, 320, f.top, f.lit ? 6 : 2)) << &f - frames;
     EXPECT_EQ(gameSpeed, f.speed) << &f - frames;

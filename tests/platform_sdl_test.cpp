@@ -10,7 +10,8 @@
 #include "platform/sdl_window.h"
 #include "platform/system.h"
 
-using namespace platform;  // NOLINT: the module under test
+// The module under test.
+using namespace platform;
 
 class PlatformSdlTest : public ::testing::Test {
  protected:
@@ -50,7 +51,8 @@ class PlatformSdlTest : public ::testing::Test {
 };
 
 TEST_F(PlatformSdlTest, KeysCloseAndClick) {
-  Push(SDL_KEYDOWN, SDL_SCANCODE_Q, SDLK_p);  // letters as the key caps read
+  // Letters as the key caps read.
+  Push(SDL_KEYDOWN, SDL_SCANCODE_Q, SDLK_p);
   Push(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
   Push(SDL_QUIT);
   Push(SDL_MOUSEBUTTONDOWN);

@@ -7,7 +7,8 @@
 
 #include "platform/screen_pixels.h"
 
-using namespace platform;  // NOLINT: the module under test
+// The module under test.
+using namespace platform;
 
 TEST(SurfaceTest, ScaledAndKeyedCopies) {
   // Source and copy sizes, whether the key (the source's second pixel) is left out, the copy.

@@ -14,7 +14,8 @@
 
 namespace coded {
 
-using namespace platform;  // NOLINT: surfaces and messages
+// The surfaces and the message queue the fixture handles.
+using namespace platform;
 
 inline Surface** const kSheets[] = {&backgroundSurface, &menuTitleSurface, &rightPanelSurface,
                                     &buttonsSurface,    &blankSurface,     &bulletSurface,
