@@ -16,6 +16,9 @@ struct Window {
   // As the window's events last said. Assumed at first: SDL's headless driver never reports them.
   bool focused = true;        // has the keyboard
   bool pointerInside = true;  // the mouse is over the window
+  // The window's size when it last was one (0: never yet), for Alt+Enter to go back to.
+  int windowedWidth = 0;
+  int windowedHeight = 0;
 };
 
 // The window the game runs in; null before it exists.
