@@ -27,6 +27,9 @@ struct MenuItem {
 
 void StartMatch() { gameMode = MODE_MATCH; }
 
+// The match's frame period for the game speed shown.
+void SetMatchPeriod() { matchFramePeriod = (5 - gameSpeed) * 10; }
+
 void StepGameSpeed() {
   gameSpeed += 1;
   if (gameSpeed > 5) gameSpeed = 1;
@@ -116,7 +119,7 @@ void MenuFrame() {
   DrawValues();
 
   // Set in every menu frame before the click, so a match starts with the period shown.
-  matchFramePeriod = (5 - gameSpeed) * 10;
+  SetMatchPeriod();
 
   if (x > c) {
     for (const MenuItem& item : kItems) {
@@ -135,4 +138,9 @@ void MenuFrame() {
       }
     }
   }
+}
+
+void PlayFromMenu() {
+  SetMatchPeriod();
+  StartMatch();
 }

@@ -24,4 +24,9 @@ struct Window {
 // The window the game runs in; null before it exists.
 extern Window* sdlMainWindow;
 
+// Gives pads plugged in since the last look their places, and frees the places of pads pulled out.
+void SeatChangedPads();
+// Whether the event is the Start button of a pad that plays (pad 0 or 1).
+bool IsPlayingPadStart(const SDL_ControllerButtonEvent& event);
+
 }  // namespace platform

@@ -242,6 +242,16 @@ void Translate(const SDL_Event& event) {
           (!anyPollSawLeftDown || lastPollSawLeftDown < leftDownTime))
         leftClickLatched = true;
       break;
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+      // A pad is ready as soon as it is plugged in: its Start works in the menu too.
+      SeatChangedPads();
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+      // A press made while the player is in another window is not the game's.
+      if (IsPlayingPadStart(event.cbutton) && (sdlMainWindow == nullptr || sdlMainWindow->focused))
+        PostMessage({MSG_KEYDOWN, VK_PAD_START});
+      break;
     case SDL_QUIT:
       PostMessage({MSG_DESTROY, 0});
       break;
@@ -337,6 +347,11 @@ bool SdlIsKeyDown(int32_t virtualKey) {
       return ScancodeDown(keys, SDL_SCANCODE_DOWN);
     default:
       break;
+  }
+  // A key named in the controls file: the key that bears that name in the keyboard's layout.
+  if ((virtualKey & kNamedKey) != 0) {
+    const SDL_Scancode named = SDL_GetScancodeFromKey(virtualKey & ~kNamedKey);
+    return named != SDL_SCANCODE_UNKNOWN && keys[named] != 0;
   }
   SDL_Keycode sym = SDLK_UNKNOWN;
   if (virtualKey >= 'A' && virtualKey <= 'Z') sym = SDLK_a + (virtualKey - 'A');
