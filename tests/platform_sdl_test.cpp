@@ -1,0 +1,102 @@
+// The SDL window on the dummy video driver: events as the game's messages, the click latch, the
+// cursor in game pixels, a lost screen, and the picture shown.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/keys.h"
+#include "platform/sdl_window.h"
+#include "platform/system.h"
+
+// The module under test.
+using namespace platform;
+
+class PlatformSdlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    backend = sdlBackend;
+    window_ = backend.createWindow("test", 640, 480, nullptr, 0);
+    ASSERT_NE(window_, nullptr);
+    SDL_GetWindowSize(window_->sdl, &w_, &h_);
+    ClearMessages();
+  }
+  void TearDown() override {
+    CloseScreen(screen_);
+    FreeSurface(picture_);
+    backend.destroyWindow(window_);
+  }
+  // Opens the screen at w x h and shows a picture of one colour on it.
+  bool Show(int w, int h, uint16_t pixel) {
+    CloseScreen(screen_);
+    FreeSurface(picture_);
+    screen_ = OpenScreen(window_, w, h, nullptr, 0);
+    picture_ = CreateSurface(w, h);
+    for (int i = 0; i < w * h; ++i) picture_->pixels[i] = pixel;
+    return PresentToScreen(screen_, *picture_, {0, 0, w, h});
+  }
+  static void Push(Uint32 type, SDL_Scancode code = {}, SDL_Keycode sym = 0) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = SDL_BUTTON_LEFT;
+    event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+    if (code) event.key.keysym = SDL_Keysym{code, sym, 0, 0};
+    SDL_PushEvent(&event);
+  }
+  Window* window_ = nullptr;
+  Surface* screen_ = nullptr;
+  Surface* picture_ = nullptr;
+  int w_ = 0, h_ = 0;
+};
+
+TEST_F(PlatformSdlTest, KeysCloseAndClick) {
+  // Letters as the key caps read.
+  Push(SDL_KEYDOWN, SDL_SCANCODE_Q, SDLK_p);
+  Push(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+  Push(SDL_QUIT);
+  Push(SDL_MOUSEBUTTONDOWN);
+  Push(SDL_MOUSEBUTTONUP);
+  // Each message's type and word.
+  std::vector<int> got;
+  for (Message m; PeekMessage(&m) && GetMessage(&m);) got.insert(got.end(), {m.type, m.wParam});
+  EXPECT_EQ(got, (std::vector<int>{MSG_KEYDOWN, 'P', MSG_KEYDOWN, VK_ESCAPE, MSG_DESTROY, 0}));
+  // The click came and went between two polls: it reads as down once.
+  EXPECT_TRUE(IsKeyDown(VK_LBUTTON));
+  EXPECT_FALSE(IsKeyDown(VK_LBUTTON));
+}
+
+TEST_F(PlatformSdlTest, LostScreen) {
+  for (Uint32 type : {SDL_WINDOWEVENT, SDL_RENDER_DEVICE_RESET}) {
+    ASSERT_TRUE(Show(640, 480, 0xFFFF));
+    Push(type);
+    backend.pumpMessages();
+    EXPECT_TRUE(IsScreenLost(screen_));
+    EXPECT_FALSE(PresentToScreen(screen_, *picture_, {0, 0, 640, 480}));
+    EXPECT_TRUE(RestoreScreen(screen_));
+    EXPECT_FALSE(IsScreenLost(screen_));
+  }
+}
+
+TEST_F(PlatformSdlTest, BarsAndCursor) {
+  ASSERT_TRUE(Show(640, 480, 0xFFFF));
+  ASSERT_TRUE(Show(640, 240, 0xF800));
+  // Window rows at the top, middle and bottom: the cursor's game row there (-1 over a bar, which
+  // is outside the game), what shows there.
+  const int rows[][3] = {{0, -1, 0x000000}, {h_ / 2, 120, 0xFF0000}, {h_ - 1, -1, 0x000000}};
+  for (const auto& r : rows) {
+    SDL_WarpMouseInWindow(window_->sdl, w_ / 2, r[0]);
+    int at[2] = {};
+    GetCursorPos(&at[0], &at[1]);
+    EXPECT_EQ(at[1], r[1]) << r[0];
+  }
+  // Read in window pixels.
+  SDL_RenderSetLogicalSize(window_->renderer, 0, 0);
+  SDL_RenderSetViewport(window_->renderer, nullptr);
+  for (const auto& r : rows) {
+    const SDL_Rect at{w_ / 2, r[0], 1, 1};
+    uint32_t shown = 1;
+    SDL_RenderReadPixels(window_->renderer, &at, SDL_PIXELFORMAT_RGB888, &shown, 4);
+    EXPECT_EQ(static_cast<int>(shown & 0xFFFFFF), r[2]) << r[0];
+  }
+}
