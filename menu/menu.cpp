@@ -1,8 +1,11 @@
 #include "menu/menu.h"
 
+#include <cstdio>
+
 #include "game/state.h"
 #include "graphics/display.h"
 #include "graphics/draw.h"
+#include "net/online.h"
 #include "platform/keys.h"
 #include "platform/system.h"
 #include "shell/shell.h"
@@ -25,7 +28,14 @@ struct MenuItem {
   void (*action)();
 };
 
-void StartMatch() { gameMode = MODE_MATCH; }
+void StartMatch() {
+  // Online, the host's "Play!" starts both machines, once there is an opponent.
+  if (OnlineActive()) {
+    OnlineStartMatch();
+    return;
+  }
+  gameMode = MODE_MATCH;
+}
 
 // The match's frame period for the game speed shown.
 void SetMatchPeriod() { matchFramePeriod = (5 - gameSpeed) * 10; }
@@ -36,6 +46,8 @@ void StepGameSpeed() {
 }
 
 void StepPlayers() {
+  // Online, both planes are flown by people.
+  if (OnlineActive()) return;
   cpuPlayers += 1;
   if (cpuPlayers > 1) cpuPlayers = 0;
 }
@@ -51,6 +63,35 @@ const MenuItem kItems[] = {
 
 bool InBox(int32_t x, int32_t y, int32_t c, const MenuItem& item, int32_t width) {
   return c < x && x < c + width && item.top <= y && y <= item.bottom;
+}
+
+// The joining player's menu shows the host's settings: only "Quit" answers there.
+bool Answers(const MenuItem& item) { return !OnlineMenuLocked() || item.action == Quit; }
+
+// Online play's status, centred in the free space below the items, between the key legends,
+// broken into lines between words.
+void DrawStatusLine() {
+  char text[320];
+  OnlineStatusLine(text, sizeof text);
+  constexpr int32_t kCell = 2 * kFontSize;
+  constexpr int32_t kLegendWidth = 180;  // the legends: 10 pixels in, 21 cells wide, and a margin
+  const int32_t room = (screenWidth - 2 * kLegendWidth) / kCell;
+  const char* rest = text;
+  for (int32_t y = 442; *rest != '\0' && y + kCell <= screenHeight && room > 0; y += 10) {
+    int32_t length = 0;
+    int32_t cut = 0;  // the longest run of whole words that fits
+    while (rest[length] != '\0' && length < room) {
+      ++length;
+      if (rest[length] == ' ' || rest[length] == '\0') cut = length;
+    }
+    if (rest[length] == '\0') cut = length;
+    if (cut == 0) cut = length;  // a word longer than the room is cut
+    char line[sizeof text];
+    std::snprintf(line, sizeof line, "%.*s", static_cast<int>(cut), rest);
+    DrawString(line, (screenWidth - cut * kCell) / 2, y, kValueBand, kFontSize);
+    rest += cut;
+    while (*rest == ' ') ++rest;
+  }
 }
 
 const char* LevelName(int32_t level) {
@@ -117,13 +158,14 @@ void MenuFrame() {
   DrawKeyLegends();
   DrawLabels(c);
   DrawValues();
+  DrawStatusLine();
 
   // Set in every menu frame before the click, so a match starts with the period shown.
   SetMatchPeriod();
 
   if (x > c) {
     for (const MenuItem& item : kItems) {
-      if (InBox(x, y, c, item, item.highlightWidth))
+      if (Answers(item) && InBox(x, y, c, item, item.highlightWidth))
         DrawString(item.label, c, item.top, kHighlightBand, kFontSize);
     }
   }
@@ -132,7 +174,7 @@ void MenuFrame() {
   // No wait for the release: a held button steps a value once in every menu frame.
   if (platform::IsKeyDown(platform::VK_LBUTTON) && c < x && x < screenWidth) {
     for (const MenuItem& item : kItems) {
-      if (InBox(x, y, c, item, item.clickWidth)) {
+      if (Answers(item) && InBox(x, y, c, item, item.clickWidth)) {
         item.action();
         break;
       }
@@ -141,6 +183,8 @@ void MenuFrame() {
 }
 
 void PlayFromMenu() {
+  // The joining player's menu answers nothing but "Quit".
+  if (OnlineMenuLocked()) return;
   SetMatchPeriod();
   StartMatch();
 }

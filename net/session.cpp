@@ -114,6 +114,7 @@ void HandleSession(Session* session, Rollback* rb, const Message& m, uint32_t no
       return;
     case PACKET_LEAVE:
       if (session->state < SESSION_GREETING) return;  // gone already, with our own reason
+      session->leaveReason = m.value;
       OpponentGone(session, LeaveText(m.value), nowMs);
       return;
     default:
@@ -208,6 +209,7 @@ void SessionService(Session* session, Rollback* rb, uint32_t nowMs) {
     session->lastHeardMs = nowMs;
     if (event.type == platform::NET_EVENT_CONNECTED) {
       session->message[0] = '\0';
+      session->leaveReason = 0;
       session->state = SESSION_GREETING;
       uint8_t out[kMaxPacketBytes];
       SendSession(session, out, EncodeHello(session->hello, out));
@@ -279,7 +281,8 @@ void SessionSendPause(Session* session, int32_t pausedNow) {
 }
 
 void SessionSendInputs(Session* session, const Rollback& rb) {
-  if (session->link == nullptr || session->state != SESSION_PLAYING) return;
+  if (session->link == nullptr) return;
+  if (session->state != SESSION_PLAYING && session->state != SESSION_READY) return;
   uint8_t out[kMaxPacketBytes];
   platform::NetSend(session->link, platform::NET_CHANNEL_INPUTS, out, RollbackOutgoing(rb, out));
   platform::NetFlush(session->link);
@@ -290,6 +293,7 @@ void SessionLeave(Session* session, LeaveReason reason) {
     uint8_t out[2];
     SendSession(session, out, EncodeByte(PACKET_LEAVE, reason, out));
     platform::NetDisconnect(session->link, reason);
+    platform::NetLinger(session->link, kLeaveLingerMs);
   }
   platform::NetClose(session->link);
   session->link = nullptr;
@@ -298,19 +302,23 @@ void SessionLeave(Session* session, LeaveReason reason) {
 }
 
 void SessionStatus(const Session& session, char* line, size_t lineLen) {
+  char peer[sizeof session.address] = "a player";
+  if (!session.hosting) std::snprintf(peer, sizeof peer, "%s", session.address);
+  if (session.hosting && session.link != nullptr)
+    platform::NetPeerAddress(session.link, peer, sizeof peer);
   switch (session.state) {
     case SESSION_WAITING:
-      std::snprintf(line, lineLen, "Waiting for a player on port %u", session.port);
+      // Why the last opponent went, then what happens now.
+      std::snprintf(line, lineLen, "%s%sWaiting for a player on port %u", session.message,
+                    session.message[0] != '\0' ? ". " : "", session.port);
       return;
     case SESSION_CONNECTING:
     case SESSION_GREETING:
-      std::snprintf(line, lineLen, "Connecting to %s...",
-                    session.hosting ? "a player" : session.address);
+      std::snprintf(line, lineLen, "Connecting to %s...", peer);
       return;
     case SESSION_READY:
     case SESSION_PLAYING:
-      std::snprintf(line, lineLen, "Connected to %s - ping %u ms",
-                    session.hosting ? "a player" : session.address,
+      std::snprintf(line, lineLen, "Connected to %s - ping %u ms", peer,
                     platform::NetRoundTripMs(session.link));
       return;
     default:

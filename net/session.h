@@ -34,8 +34,9 @@ struct Session {
   Hello hello;  // this machine's greeting
   uint32_t openedMs;
   uint32_t lastHeardMs;
-  bool started;       // a START arrived (joining side) or was sent (host) and the match runs
-  char message[256];  // why the session ended or was refused, for the player
+  bool started;         // a START arrived (joining side) or was sent (host) and the match runs
+  char message[256];    // why the session ended or was refused, for the player
+  uint8_t leaveReason;  // the LeaveReason the opponent gave when it last left (0: none given)
   uint32_t badPackets[DECODE_RESULT_COUNT];
 };
 
@@ -68,13 +69,18 @@ void SessionStartMatch(Session* session, Rollback* rb);
 void SessionEndMatch(Session* session);
 // The menu's pause, for the other menu.
 void SessionSendPause(Session* session, int32_t pausedNow);
-// A running match's inputs: called after every frame.
+// A running match's inputs: called after every frame; and after the match, in the menu, until the
+// next start, so that the other side hears the last acknowledgement even if packets are lost.
 void SessionSendInputs(Session* session, const Rollback& rb);
 
-// Leaves (Escape, "Quit", a closed window, a desync): the opponent is told why.
+// Leaves (Escape, "Quit", a closed window, a desync): the opponent is told why. Waits a moment
+// (at most kLeaveLingerMs) for the message to be acknowledged, or the opponent would only notice
+// after its silence timeout.
+constexpr uint32_t kLeaveLingerMs = 300;
 void SessionLeave(Session* session, LeaveReason reason);
 
-// One line for the menu: "Waiting for a player on port N", "Connected to HOST - ping 42 ms".
+// One line for the menu: "Waiting for a player on port N", "Connected to HOST - ping 42 ms";
+// after a refusal or a departure, the reason first.
 void SessionStatus(const Session& session, char* line, size_t lineLen);
 
 }  // namespace net

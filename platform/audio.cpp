@@ -41,6 +41,8 @@ namespace {
 constexpr uint64_t kMaxConversionBytes = 64u << 20;
 constexpr int kMixBlockSamples = 1024;
 
+}  // namespace
+
 void MixVoices(void* userdata, Uint8* stream, int len) {
   AudioDevice* device = static_cast<AudioDevice*>(userdata);
   int16_t* out = reinterpret_cast<int16_t*>(stream);
@@ -75,6 +77,8 @@ void MixVoices(void* userdata, Uint8* stream, int len) {
     done += n;
   }
 }
+
+namespace {
 
 void FreeBuffer(SoundBuffer* buffer) {
   std::free(buffer->data);

@@ -48,6 +48,11 @@ void PlaySoundBuffer(SoundBuffer* buffer);
 // Frees one buffer before its device closes. Null is allowed.
 void ReleaseSoundBuffer(SoundBuffer* buffer);
 
+// The mixer SDL's audio thread runs for every block of output: takes the start requests, then
+// fills `bytes` of `stream` with the sounding buffers of `device` summed and clipped. Tests call it
+// directly rather than waiting on a real output.
+void MixVoices(void* device, uint8_t* stream, int bytes);
+
 // The converted sound: its length in sample frames and its samples in the device's format.
 uint32_t SoundBufferFrames(const SoundBuffer* buffer);
 const int16_t* SoundBufferSamples(const SoundBuffer* buffer);

@@ -164,6 +164,10 @@ bool NetService(NetHost* host, NetEvent* event) {
         host->peer = e.peer;
         // No word from the opponent for 5 s means it has gone.
         enet_peer_timeout(e.peer, ENET_PEER_TIMEOUT_LIMIT, 5000, 5000);
+        // ENet drops unreliable packets at the sender when the round trip swings, which jitter
+        // alone does; every input packet is small and wanted, so it never throttles.
+        enet_peer_throttle_configure(e.peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                     ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
         event->type = NET_EVENT_CONNECTED;
         return true;
       case ENET_EVENT_TYPE_RECEIVE:
@@ -209,12 +213,36 @@ uint32_t NetRoundTripMs(const NetHost* host) {
   return host->peer != nullptr ? host->peer->roundTripTime : 0;
 }
 
+bool NetPeerAddress(const NetHost* host, char* text, size_t textLen) {
+  if (textLen > 0) text[0] = '\0';
+  if (host->peer == nullptr || textLen == 0) return false;
+  return enet_address_get_host_ip(&host->peer->address, text, textLen) == 0;
+}
+
 void NetDisconnect(NetHost* host, uint32_t code) {
   if (host->peer == nullptr) return;
   // After what is queued (a greeting, a leave message) has arrived.
   enet_peer_disconnect_later(host->peer, code);
   enet_host_flush(host->host);
   host->peer = nullptr;
+}
+
+void NetLinger(NetHost* host, uint32_t ms) {
+  if (host == nullptr) return;
+  ReleaseHeld(host);
+  const enet_uint32 start = enet_time_get();
+  while (enet_time_get() - start < ms) {
+    bool busy = false;
+    for (size_t i = 0; i < host->host->peerCount; ++i) {
+      const ENetPeerState state = host->host->peers[i].state;
+      busy = busy || state == ENET_PEER_STATE_DISCONNECT_LATER ||
+             state == ENET_PEER_STATE_DISCONNECTING;
+    }
+    if (!busy) return;
+    ENetEvent e;
+    if (enet_host_service(host->host, &e, 5) > 0 && e.type == ENET_EVENT_TYPE_RECEIVE)
+      enet_packet_destroy(e.packet);
+  }
 }
 
 void NetClose(NetHost* host) {

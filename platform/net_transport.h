@@ -50,9 +50,16 @@ void NetFlush(NetHost* host);
 // The round trip to the opponent as ENet measures it, in milliseconds (0 without an opponent).
 uint32_t NetRoundTripMs(const NetHost* host);
 
+// The opponent's address as dotted numbers; false (and "") without an opponent.
+bool NetPeerAddress(const NetHost* host, char* text, size_t textLen);
+
 // Leaves politely: the opponent gets a disconnect with `code`. The host stays usable for a
 // listener.
 void NetDisconnect(NetHost* host, uint32_t code);
+
+// Gives what is still queued for a departing opponent (a leave message, the disconnect) up to ms
+// milliseconds to be delivered and acknowledged, so that it is not lost with the host. Blocks.
+void NetLinger(NetHost* host, uint32_t ms);
 
 // Closes the host and everything on it. Null is allowed.
 void NetClose(NetHost* host);

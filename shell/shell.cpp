@@ -8,8 +8,10 @@
 #include "game/state.h"
 #include "graphics/display.h"
 #include "menu/menu.h"
+#include "net/online.h"
 #include "platform/display.h"
 #include "platform/keys.h"
+#include "shell/options.h"
 #include "sound/effects.h"
 
 namespace {
@@ -44,12 +46,18 @@ void WindowProc(const platform::Message& message) {
       } else if (message.wParam == platform::VK_ESCAPE) {
         QuitGame();
       } else if (message.wParam == platform::VK_KEY_P || message.wParam == platform::VK_PAD_START) {
+        // Online, the pause goes with the next frame's input, so both machines pause at one frame.
+        if (OnlineMatchRuns()) {
+          OnlineQueuePause();
+          break;
+        }
         // A finished match stays paused.
         if (paused == 1) {
           if (matchOver == 0) paused = 0;
         } else {
           paused = 1;
         }
+        OnlineMenuPaused();
       }
       break;
     default:
@@ -58,12 +66,13 @@ void WindowProc(const platform::Message& message) {
   }
 }
 
-void QuitGame() {
+void QuitGame(int32_t exitCode) {
   if (quitting) return;
   quitting = true;
+  OnlineLeave();
   ReleaseDisplay();
   ReleaseDirectSound();
-  platform::PostQuitMessage(0);
+  platform::PostQuitMessage(exitCode);
 }
 
 void ShowError(const char* text) { platform::ShowMessageBox(mainWindow, "Error", text); }
@@ -102,8 +111,12 @@ bool SwitchedAway() { return !platform::HasFocus(mainWindow); }
 
 void RunDueFrame() {
   // Nothing moves while the player is away, and the pictures are restored when they are back.
-  if (SwitchedAway()) surfacesValid = 0;
-  if (surfacesValid == 1) {
+  // Online the other machine goes on, so the match does too (undrawn while the screen is lost).
+  const bool online = OnlineMatchRuns();
+  if (SwitchedAway() && !online) surfacesValid = 0;
+  if (online) {
+    OnlineMatchFrame(surfacesValid == 1);
+  } else if (surfacesValid == 1) {
     if (gameMode == MODE_MENU) {
       MenuFrame();
     } else if (gameMode == MODE_MATCH) {
@@ -133,6 +146,8 @@ bool MainLoopPass(int32_t* exitCode) {
   // The frame clock is read in the same pass as the frame runs, and the frame's own time counts
   // into the next pass.
   const uint32_t now = platform::TimeMs();
+  OnlinePass(now);
+  if (quitting) return true;
   const bool due = AdvanceFrameClock(now);
   if (due) RunDueFrame();
   return true;
@@ -151,7 +166,9 @@ uint32_t MsUntilFrameDue(uint32_t now) {
 }
 
 void WaitForNextPass() {
-  const uint32_t left = MsUntilFrameDue(platform::TimeMs());
+  uint32_t left = MsUntilFrameDue(platform::TimeMs());
+  // Online, the network is served every few milliseconds, not only when a frame is due.
+  if (OnlineActive() && left > kOnlineMaxSleepMs + 1) left = kOnlineMaxSleepMs + 1;
   // The last millisecond is polled, as every pass used to be: a sleep may overrun, and a frame
   // that comes a millisecond late loses that millisecond for good.
   if (left > 1) platform::backend.waitForMessages(left - 1);
@@ -198,6 +215,15 @@ int StartUp() {
   matchFramePeriod = (5 - gameSpeed) * 10;
   PlaceClouds();
   ReturnToMenu();
+  // --host or --join: a port in use or an unknown host ends the game here.
+  const char* joinHost = gameOptions.join ? gameOptions.joinHost : nullptr;
+  if (OnlineOpen(gameOptions.host, joinHost, gameOptions.port, platform::TimeMs()) != 0) {
+    QuitGame(1);
+    platform::ClearMessages();
+    platform::backend.destroyWindow(mainWindow);
+    mainWindow = nullptr;
+    return 1;
+  }
   return 0;
 }
 

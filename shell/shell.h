@@ -12,9 +12,10 @@ int32_t CreateMainWindow();
 // Handles one message from the window's queue (Escape, P, the window's destruction).
 void WindowProc(const platform::Message& message);
 
-// Shuts the game down: gives the display back, releases the screen, the back buffer and the sound
-// device, and posts the quit message. Only the first call does anything.
-void QuitGame();
+// Shuts the game down: tells an online opponent, gives the display back, releases the screen, the
+// back buffer and the sound device, and posts the quit message (the process's exit status). Only
+// the first call does anything.
+void QuitGame(int32_t exitCode = 0);
 // True once QuitGame has run.
 bool IsQuitting();
 

@@ -67,7 +67,7 @@ class PacingTest : public DesktopTest,
                    public ::testing::WithParamInterface<std::pair<int32_t, int32_t>> {};
 
 TEST_P(PacingTest, TheLoopSleepsBetweenFramesAndKeepsTheFrameRule) {
-  platform::backend.pumpMessages = fake::Pump;
+  platform::backend.pumpMessages = [] {};
   platform::backend.waitForMessages = SleepOnClock;
   const auto [period, expectedFrames] = GetParam();
   menuFramePeriod = period;

@@ -2,69 +2,61 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+
+#include "support/fake_input.h"
+
+// The C library's rand for this whole test program: fake::script first, as RandomNumber values,
+// then the library's own generator (glibc's rand is random()).
+extern "C" int rand() noexcept {
+  const int32_t i = fake::rolls++;
+  if (i >= fake::scripted || fake::script[i] < 0) return static_cast<int>(random());
+  return static_cast<int>(fake::script[i] * ((RAND_MAX + 1ll) / 32768));
+}
 
 namespace {
 
-class StateTest : public ::testing::Test {
- protected:
-  void SetUp() override { ResetGameState(); }
-};
+using std::tuple;
 
-TEST_F(StateTest, ReturnToMenuPutsBothPlanesOnTheirRunways) {
-  planes[0].score = 4;
-  planes[1].x = 99.0;
-  planes[1].bulletCount = 3;
-  planes[0].cpuPhase = 3;
-  planes[1].crashTimer = 5;
-  gameMode = MODE_MATCH;
-  paused = 1;
-  matchOver = 1;
-  ReturnToMenu();
-  EXPECT_EQ(planes[0].x, 10.0);
-  EXPECT_EQ(planes[1].x, 312.0);
-  EXPECT_EQ(planes[0].y, 420.0);
-  EXPECT_EQ(planes[1].y, 420.0);
-  EXPECT_EQ(planes[0].screenX, 10);
-  EXPECT_EQ(planes[1].screenX, 312);
-  EXPECT_EQ(planes[1].screenY, 420);
-  EXPECT_EQ(planes[0].color, 0);
-  EXPECT_EQ(planes[1].color, 1);
-  EXPECT_EQ(planes[0].playerNumber, 1);
-  EXPECT_EQ(planes[1].playerNumber, 2);
-  EXPECT_EQ(planes[0].score, 0);
-  EXPECT_EQ(planes[1].bulletCount, 0);
-  EXPECT_EQ(planes[0].onGround, 1);
-  EXPECT_EQ(gameMode, MODE_MENU);
-  EXPECT_EQ(paused, 0);
-  EXPECT_EQ(matchOver, 0);
-  // The pilot's memory and the crash timer are left alone.
-  EXPECT_EQ(planes[0].cpuPhase, 3);
-  EXPECT_EQ(planes[1].crashTimer, 5);
+// Taken before any test runs.
+const GameSettings kStart = settings;
+
+TEST(StateTest, ResetGivesTheStartingSettings) {
+  ResetGameState();
+  EXPECT_EQ(std::memcmp(&settings, &kStart, sizeof settings), 0);
 }
 
-TEST_F(StateTest, ScreenSizeDerivesPlayAreaAndLabel) {
-  SetScreenSize(800, 600);
-  EXPECT_EQ(playAreaWidth, 720);
-  EXPECT_EQ(screenRect.right, 800);
-  EXPECT_EQ(screenRect.bottom, 600);
+// Back to the menu: both planes on their runways, shown there; the pilots' memory stays.
+TEST(StateTest, ReturnToMenu) {
+  // {width, height, plane 2's x, the runways' height}
+  const int32_t cases[][4] = {{640, 480, 312, 420}, {800, 600, 392, 525}};
+  for (const auto& c : cases) {
+    ResetGameState();
+    SetScreenSize(c[0], c[1]);
+    for (Plane& p : planes) std::tie(p.score, p.bulletCount, p.cpuPhase) = tuple(4, 3, 3);
+    std::tie(gameMode, paused, matchOver) = tuple(MODE_MATCH, 1, 1);
+    ReturnToMenu();
+    for (const int32_t i : {0, 1}) {
+      const Plane& p = planes[i];
+      const int32_t x = i == 0 ? 10 : c[2];
+      EXPECT_EQ(tuple(p.x, p.y, p.screenX, p.screenY, p.playerNumber, p.color),
+                tuple(x, c[3], x, c[3], i + 1, i));
+      EXPECT_EQ(tuple(p.score, p.bulletCount, p.onGround, p.cpuPhase), tuple(0, 0, 1, 3));
+    }
+    EXPECT_EQ(tuple(gameMode, paused, matchOver), tuple(MODE_MENU, 0, 0));
+  }
   EXPECT_STREQ(resolutionLabel, "800x600x16");
-  ReturnToMenu();
-  EXPECT_EQ(planes[1].x, 392.0);
-  EXPECT_EQ(planes[0].y, 525.0);
 }
 
-TEST_F(StateTest, InitialSettings) {
-  EXPECT_EQ(gameSpeed, 2);
-  EXPECT_EQ(cpuPlayers, 1);
-  EXPECT_EQ(cpuLevel, 0);
-  EXPECT_EQ(cpu2Level, 0);
-  EXPECT_EQ(scoreToWin, 5);
-  EXPECT_EQ(maxBullets, 6);
-  EXPECT_STREQ(resolutionLabel, "640x480x16");
-  EXPECT_STREQ(windowTitle, "Corvane Altor v1.2");
-  EXPECT_EQ(surfacesValid, 1);
-  EXPECT_EQ(clouds[8].y, 171);
+// All of 0..32767, and nothing beyond.
+TEST(StateTest, RandomNumbers) {
+  std::srand(1);
+  static int32_t r[100000];
+  std::generate(std::begin(r), std::end(r), RandomNumber);
+  const auto [low, high] = std::minmax_element(std::begin(r), std::end(r));
+  EXPECT_EQ(tuple(*low, *high), tuple(0, 32767));
 }
 
 }  // namespace

@@ -1,7 +1,12 @@
 // Online play: the packet checks, two rollback engines over a bad link against the match played on
 // one machine, a desync and its record, and two sessions over the real network on loopback.
 // This program counts every allocation of its own process, so it is a test program of its own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -11,6 +16,7 @@
 
 #include "game/input.h"
 #include "game/match.h"
+#include "net/online.h"
 #include "net/packet.h"
 #include "net/rollback.h"
 #include "net/session.h"
@@ -106,10 +112,10 @@ const int kKeys[2][4] = {
     {platform::VK_MENU, platform::VK_KEY_Z, platform::VK_KEY_C, platform::VK_KEY_V}};
 // clang-format on
 
-uint8_t Recorded(int32_t player, uint32_t frame) {
-  const uint8_t event = frame == (player == 0 ? 700u : 760u)  ? INPUT_PAUSE
-                        : frame == kFrames - 1 && player == 1 ? INPUT_MAIN_MENU
-                                                              : 0;
+uint8_t Recorded(int32_t player, uint32_t frame, uint32_t length = kFrames) {
+  const uint8_t event = frame == (player == 0 ? length * 7 / 30 : length * 19 / 75) ? INPUT_PAUSE
+                        : frame == length - 1 && player == 1 ? INPUT_MAIN_MENU
+                                                             : 0;
   int32_t t = static_cast<int32_t>((frame + 50 * player) % 278);
   for (const Segment& s : kScript) {
     if (t < s.frames) return s.bits | event;
@@ -119,15 +125,17 @@ uint8_t Recorded(int32_t player, uint32_t frame) {
 }
 
 // The same players at one keyboard: their keys held, P pressed between frames, the click.
-std::vector<uint64_t> PlayOffline(const MatchState& start) {
+std::vector<uint64_t> PlayOffline(const MatchState& start, uint32_t frames = kFrames,
+                                  uint32_t length = kFrames) {
   RestoreMatchState(start);
   fake::Install();
   std::vector<uint64_t> hashes;
-  for (uint32_t f = 0; f < kFrames; ++f) {
-    for (int p = 0; p < 8; ++p) fake::keys[kKeys[p / 4][p % 4]] = Recorded(p / 4, f) >> p % 4 & 1;
-    if (((Recorded(0, f) | Recorded(1, f)) & INPUT_PAUSE) != 0)
+  for (uint32_t f = 0; f < frames; ++f) {
+    const uint8_t in[2] = {Recorded(0, f, length), Recorded(1, f, length)};
+    for (int p = 0; p < 8; ++p) fake::keys[kKeys[p / 4][p % 4]] = in[p / 4] >> p % 4 & 1;
+    if (((in[0] | in[1]) & INPUT_PAUSE) != 0)
       WindowProc({platform::MSG_KEYDOWN, platform::VK_KEY_P});
-    if ((Recorded(1, f) & INPUT_MAIN_MENU) != 0) fake::Click(600, 430);
+    if ((in[1] & INPUT_MAIN_MENU) != 0) fake::Click(600, 430);
     MatchFrame();
     hashes.push_back(HashCurrentMatch());
   }
@@ -304,6 +312,231 @@ TEST(Transport, SessionsRefuseAnotherVersionAndAThirdMachineAndPlayWithoutAlloca
   EXPECT_EQ(engines[0].log[200], INPUT_GAS | INPUT_NOSE_UP << 8);  // frame 200 confirmed
   SessionLeave(&join, LEAVE_QUIT);
   SessionLeave(&host, LEAVE_QUIT);
+}
+
+// ---- The game's own online frames, as the shell runs them, against a session in this process ----
+
+TEST(OnlineFrames, AllocateNothingAndADesyncStopsTheMatchWithARecord) {
+  StartOfMatch();
+  const auto port = static_cast<uint16_t>(21000 + getpid() % 20000);
+  const std::string records = ::testing::TempDir() + "state-" + std::to_string(getpid());
+  setenv("XDG_STATE_HOME", records.c_str(), 1);
+  ASSERT_EQ(OnlineOpen(true, nullptr, port, platform::TimeMs()), 0);
+  ASSERT_TRUE(SessionJoin(&join, "127.0.0.1", port, platform::TimeMs()));
+  uint32_t heap = 0;
+  allocations = 0;
+  // Until the match runs, then 1000 frames counted, then until the spoilt state is found.
+  for (int32_t i = 0, phase = 0; i < 5000 && phase < 3; ++i) {
+    if (phase == 0 && OnlineMatchRuns()) phase = 1, i = 0, heap = platform::NetHeapAllocations();
+    if (phase == 1 && i == 1000) phase = 2, heap = platform::NetHeapAllocations() - heap;
+    if (phase == 2 && i == 1001) engines[1].states[engines[1].frame % kStateRing].planes[1].x += 1;
+    if (phase == 2 && !OnlineMatchRuns()) phase = 3;
+    counting = phase == 1;
+    OnlinePass(platform::TimeMs());
+    if (phase == 0 && OnlineSession().state == SESSION_READY) OnlineStartMatch();
+    if (OnlineMatchRuns()) OnlineMatchFrame(false);
+    SessionService(&join, &engines[1], platform::TimeMs());
+    if (join.state == SESSION_PLAYING) RollbackAdvance(&engines[1], i % 50 < 30 ? INPUT_GAS : 0);
+    SessionSendInputs(&join, engines[1]);
+    counting = false;
+    usleep(500);
+  }
+  EXPECT_GT(OnlineRollback().confirmed, 500u);
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(heap, 0u);
+  EXPECT_TRUE(!OnlineMatchRuns() && gameMode == MODE_MENU);
+  char line[320];
+  OnlineStatusLine(line, sizeof line);
+  const std::string status = line, record = records + "/corvane-altor/desync-host-";
+  ASSERT_EQ(status.rfind("The two games went apart (desync) at frame ", 0), 0u) << status;
+  const std::string prefix = status.substr(status.find(record), record.size() + 15);
+  EXPECT_TRUE(std::ifstream(prefix + "-inputs.txt").good()) << status;
+  SessionLeave(&join, LEAVE_QUIT);
+  OnlineReset();
+}
+
+// ---- Two real games, each fed a script, through a UDP relay that makes the link bad ----
+
+int64_t NowMs() { return static_cast<int64_t>(platform::TimeMs()); }
+
+sockaddr_in Loopback(uint16_t port) { return {AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}}; }
+
+// Between the joining game (which joins the relay) and the host: 60 ms late give or take 20 (so
+// packets overtake each other), 5% lost, 5% delivered twice; nothing passes once the joining game
+// has sent cutAfter datagrams. Loopback only.
+struct Relay {
+  int sockets[2];  // [0] faces the joining game, [1] the host
+  sockaddr_in to[2];
+  int64_t firstMs = -1, cutMs = -1;
+  int32_t cutAfter;
+  std::mt19937 rng{77};
+  // clang-format off
+  struct Datagram { int64_t dueMs; int side; std::vector<uint8_t> bytes; };
+  // clang-format on
+  std::vector<Datagram> queue;
+  Relay(uint16_t port, uint16_t hostPort, int32_t cut) : to{{}, Loopback(hostPort)}, cutAfter(cut) {
+    for (int side = 0; side < 2; ++side) {
+      sockets[side] = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0);
+      const sockaddr_in at = Loopback(side == 0 ? port : 0);
+      EXPECT_EQ(bind(sockets[side], reinterpret_cast<const sockaddr*>(&at), sizeof at), 0);
+    }
+  }
+  ~Relay() { close(sockets[0]), close(sockets[1]); }
+  void Pass(int64_t now) {
+    uint8_t bytes[2048];
+    sockaddr_in from{};
+    socklen_t fromLen = sizeof from;
+    for (int side = 0; side < 2; ++side) {
+      for (ssize_t n; (n = recvfrom(sockets[side], bytes, sizeof bytes, 0,
+                                    reinterpret_cast<sockaddr*>(&from), &fromLen)) > 0;) {
+        if (side == 0) to[0] = from;
+        if (firstMs < 0) firstMs = now;
+        if (side == 0 && --cutAfter == 0) cutMs = now;
+        const int copies = cutMs >= 0 || rng() % 100 < 5 ? 0 : rng() % 100 < 5 ? 2 : 1;
+        for (int c = 0; c < copies; ++c)
+          queue.push_back({now + 40 + static_cast<int64_t>(rng() % 41), 1 - side,
+                           std::vector<uint8_t>(bytes, bytes + n)});
+      }
+    }
+    for (size_t i = queue.size(); i-- > 0;) {
+      const Datagram& d = queue[i];
+      if (d.dueMs > now) continue;
+      sendto(sockets[d.side], d.bytes.data(), d.bytes.size(), 0,
+             reinterpret_cast<const sockaddr*>(&to[d.side]), sizeof to[0]);
+      queue.erase(queue.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+};
+
+::testing::AssertionResult Has(const std::string& path, const std::string& text) {
+  std::ifstream in(path);
+  const std::string all(std::istreambuf_iterator<char>(in), {});
+  if (all.find(text) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << path << " lacks \"" << text << "\":\n" << all;
+}
+
+// "NAME NUMBER" lines (hexadecimal numbers when hex), in order.
+std::vector<uint64_t> Numbers(const std::string& path, bool hex) {
+  std::ifstream in(path);
+  std::vector<uint64_t> numbers;
+  std::string name, number;
+  while (in >> name >> number) numbers.push_back(std::stoull(number, nullptr, hex ? 16 : 10));
+  return numbers;
+}
+
+// Starts the game from its data directory with the script and the log of PREFIX.
+pid_t StartGame(const std::string& prefix, std::vector<std::string> args) {
+  args.insert(args.begin(), CORVANE_GAME_EXE);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  dup2(open((prefix + "-stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+  setenv("CORVANE_NET_SCRIPT", (prefix + "-script.txt").c_str(), 1);
+  setenv("CORVANE_NET_LOG", prefix.c_str(), 1);
+  if (chdir(CORVANE_DATA_DIR) == 0) execv(CORVANE_GAME_EXE, argv.data());
+  _exit(127);
+}
+
+// clang-format off
+struct Game { std::string prefix; pid_t pid; int status; int64_t endMs; };
+// clang-format on
+
+uint16_t GamePort() { return static_cast<uint16_t>(40000 + getpid() % 10000 * 2); }
+
+// The host and the joining game play the scripts of `length` frames at `speed` through the relay
+// (cut after cutAfter datagrams); endMs counts from the cut, or else the first datagram;
+// also, between the host's start and the other's, a game of another version tries to join and
+// another game tries to host on the same port. during(ms since the relay's first datagram) runs
+// in every pass. Both games must end by themselves within 25 s.
+template <typename During>
+std::vector<Game> PlayTwoGames(int speed, uint32_t length, int32_t cutAfter, During during) {
+  const uint16_t port = GamePort();
+  const std::string dir = ::testing::TempDir() + "games-" + std::to_string(getpid()) + "-";
+  std::vector<Game> games = {{dir + "host", 0, -1, 0}, {dir + "join", 0, -1, 0}};
+  for (int side = 0; side < 2; ++side) {
+    std::ofstream script(games[side].prefix + "-script.txt");
+    if (side == 0) script << "speed " << speed << '\n';
+    for (uint32_t f = 0; f < length; ++f)
+      script << f << ' ' << std::hex << +Recorded(side, f, length) << std::dec << '\n';
+  }
+  Relay relay(port + 1, port, cutAfter);
+  games[0].pid = StartGame(games[0].prefix, {"--host", std::to_string(port)});
+  EXPECT_TRUE(SessionJoin(&third, "127.0.0.1", port, platform::TimeMs()));
+  third.hello.gameVersion = 0x0103;
+  Pump([] { return third.state == SESSION_CLOSED; });
+  EXPECT_STREQ(third.message,
+               "Versions differ: this game is 1.3 (online 1), the other 1.2 (online 1)");
+  int status = 0;
+  waitpid(StartGame(dir + "busy", {"--host=" + std::to_string(port)}), &status, 0);
+  EXPECT_EQ(status, 1 << 8);
+  EXPECT_TRUE(Has(dir + "busy-stderr.txt", "corvane-altor: cannot listen on UDP port " +
+                                               std::to_string(port) + " (is another game"));
+  games[1].pid = StartGame(games[1].prefix, {"--join", "localhost:" + std::to_string(port + 1)});
+  for (const int64_t start = NowMs();
+       NowMs() - start < 25000 && (games[0].status < 0 || games[1].status < 0);) {
+    relay.Pass(NowMs());
+    if (relay.firstMs >= 0) during(NowMs() - relay.firstMs);
+    for (Game& g : games)
+      if (int end = 0; g.status < 0 && waitpid(g.pid, &end, WNOHANG) == g.pid)
+        g.status = end, g.endMs = NowMs() - (relay.cutMs >= 0 ? relay.cutMs : relay.firstMs);
+    usleep(500);
+  }
+  for (Game& g : games)
+    if (g.status < 0)
+      kill(g.pid, SIGKILL), waitpid(g.pid, &g.status, 0), ADD_FAILURE() << g.prefix << " hung";
+  return games;
+}
+
+// What both games confirmed, against the two scripts played at one keyboard from the host's start.
+void ExpectTheMatchOfOneMachine(const std::vector<Game>& games, uint32_t length, size_t atLeast) {
+  const std::vector<uint64_t> start = Numbers(games[0].prefix + "-start.txt", true);
+  ASSERT_EQ(start.size(), 13u);
+  StartOfMatch();
+  for (int32_t i = 0; i < kCloudCount; ++i) clouds[i].x = static_cast<int32_t>(start[i]);
+  paused = int32_t(start[9]), scoreToWin = int32_t(start[10]), maxBullets = int32_t(start[11]);
+  MatchState state;
+  SaveMatchState(&state);
+  const std::vector<uint64_t> logs[2] = {Numbers(games[0].prefix + "-frames.txt", true),
+                                         Numbers(games[1].prefix + "-frames.txt", true)};
+  ASSERT_GE(std::min(logs[0].size(), logs[1].size()), atLeast);
+  const auto frames = static_cast<uint32_t>(std::max(logs[0].size(), logs[1].size()));
+  const std::vector<uint64_t> offline = PlayOffline(state, frames, length);
+  for (int side = 0; side < 2; ++side) {
+    for (size_t f = 0; f < logs[side].size(); ++f)
+      ASSERT_EQ(logs[side][f], offline[f]) << side << " frame " << f;
+    const std::vector<uint64_t> stats = Numbers(games[side].prefix + "-stats.txt", false);
+    ASSERT_EQ(stats.size(), 9u);
+    EXPECT_GT(stats[1], 0u);  // rollbacks
+    EXPECT_EQ(stats[8], 0u);  // the network's allocations past its pool
+  }
+}
+
+TEST(TwoGames, PlayAMatchOverABadLinkFrameForFrameAsOneMachineWould) {
+  const std::vector<Game> games = PlayTwoGames(4, 150, -1, [](int64_t ms) {
+    if (ms > 1000 && third.message[0] == 'V')  // a third game, once the match runs
+      SessionJoin(&third, "127.0.0.1", GamePort(), platform::TimeMs());
+    if (third.link != nullptr) SessionService(&third, nullptr, platform::TimeMs());
+  });
+  EXPECT_STREQ(third.message, "That game already has two players");
+  for (const Game& g : games) EXPECT_EQ(g.status, 0) << g.prefix;
+  const std::string host = games[0].prefix + "-stderr.txt";
+  EXPECT_TRUE(Has(host, "Versions differ: this game is 1.2 (online 1), the other 1.3 (online 1)"));
+  EXPECT_TRUE(Has(host, "Your opponent left. Waiting for a player on port "));
+  EXPECT_TRUE(Has(games[1].prefix + "-stderr.txt", ": Connected to localhost\n"));
+  ExpectTheMatchOfOneMachine(games, 150, 150);
+}
+
+TEST(TwoGames, AtSpeed5AnOpponentSilentFor5SecondsHasLeftBothGames) {
+  const std::vector<Game> games = PlayTwoGames(5, 6000, 150, [](int64_t) {});
+  for (const Game& g : games) {
+    EXPECT_EQ(g.status, 0);
+    EXPECT_TRUE(Has(g.prefix + "-stderr.txt", ": Your opponent left"));
+    // 5 s after the last datagram heard or answered; some were still on their way at the cut.
+    EXPECT_TRUE(g.endMs >= 4800 && g.endMs < 8000) << g.endMs;
+  }
+  ExpectTheMatchOfOneMachine(games, 6000, 50);
 }
 
 }  // namespace
