@@ -1,22 +1,15 @@
 #include "game/input.h"
 
+#include "game/bindings.h"
 #include "game/state.h"
 #include "platform/keys.h"
+#include "platform/pads.h"
 #include "platform/system.h"
 
 namespace {
 
-struct PlayerKeys {
-  int32_t gas;
-  int32_t fire;
-  int32_t noseUp;
-  int32_t noseDown;
-};
-
-constexpr PlayerKeys kPlayerKeys[2] = {
-    {platform::VK_CONTROL, platform::VK_SHIFT, platform::VK_LEFT, platform::VK_RIGHT},
-    {platform::VK_MENU, platform::VK_KEY_Z, platform::VK_KEY_C, platform::VK_KEY_V},
-};
+constexpr uint8_t kActionBits[kActionCount] = {INPUT_GAS, INPUT_FIRE, INPUT_NOSE_UP,
+                                               INPUT_NOSE_DOWN};
 
 const FrameInput* frameInput = nullptr;
 
@@ -28,12 +21,15 @@ bool buttonWasDown = false;
 
 uint8_t ReadFlyingKeys(int32_t player) {
   if (player < 1 || player > 2) return 0;
-  const PlayerKeys& keys = kPlayerKeys[player - 1];
   uint8_t bits = 0;
-  if (platform::IsKeyDown(keys.gas)) bits |= INPUT_GAS;
-  if (platform::IsKeyDown(keys.fire)) bits |= INPUT_FIRE;
-  if (platform::IsKeyDown(keys.noseUp)) bits |= INPUT_NOSE_UP;
-  if (platform::IsKeyDown(keys.noseDown)) bits |= INPUT_NOSE_DOWN;
+  for (int32_t action = 0; action < kActionCount; ++action) {
+    // A key and a pad input for one action count together: held when either is.
+    const ActionBinding& binding = controls.players[player - 1][action];
+    bool held = binding.key != 0 && platform::IsKeyDown(binding.key);
+    for (int32_t i = 0; i < binding.padCount && !held; ++i)
+      held = platform::IsPadInputHeld(player - 1, binding.pad[i]);
+    if (held) bits |= kActionBits[action];
+  }
   return bits;
 }
 

@@ -23,8 +23,8 @@ struct FrameInput {
   uint8_t bits[2];
 };
 
-// The flying keys of player 1 or 2 held right now, as INPUT_GAS .. INPUT_NOSE_DOWN. This is the
-// one place where the flying keys are read.
+// The flying commands player 1 or 2 holds right now, as INPUT_GAS .. INPUT_NOSE_DOWN: their keys
+// and the buttons of their pad (see game/bindings.h). This is the one place where they are read.
 uint8_t ReadFlyingKeys(int32_t player);
 
 // Hands the simulation the inputs of the frame it is about to run (online play), or null to go

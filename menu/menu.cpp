@@ -37,6 +37,9 @@ void StartMatch() {
   gameMode = MODE_MATCH;
 }
 
+// The match's frame period for the game speed shown.
+void SetMatchPeriod() { matchFramePeriod = (5 - gameSpeed) * 10; }
+
 void StepGameSpeed() {
   gameSpeed += 1;
   if (gameSpeed > 5) gameSpeed = 1;
@@ -158,7 +161,7 @@ void MenuFrame() {
   DrawStatusLine();
 
   // Set in every menu frame before the click, so a match starts with the period shown.
-  matchFramePeriod = (5 - gameSpeed) * 10;
+  SetMatchPeriod();
 
   if (x > c) {
     for (const MenuItem& item : kItems) {
@@ -177,4 +180,11 @@ void MenuFrame() {
       }
     }
   }
+}
+
+void PlayFromMenu() {
+  // The joining player's menu answers nothing but "Quit".
+  if (OnlineMenuLocked()) return;
+  SetMatchPeriod();
+  StartMatch();
 }

@@ -58,6 +58,15 @@ struct Backend {
 extern Backend backend;
 extern const Backend sdlBackend;
 
+// How createWindow opens the window: false (the default) on the whole screen, true in a
+// resizable window. Alt+Enter switches between the two at any time.
+extern bool startWindowed;
+
+// The window's default size: the picture (width x height) at the largest whole multiple that
+// leaves room for a window's borders within the desktop's usable area; at least the picture.
+void DefaultWindowSize(int32_t usableWidth, int32_t usableHeight, int32_t width, int32_t height,
+                       int32_t* windowWidth, int32_t* windowHeight);
+
 // ---- The message queue (fixed size; the oldest message is taken first) ----
 void PostMessage(const Message& message);
 void PostQuitMessage(int32_t exitCode);

@@ -11,6 +11,19 @@
 namespace platform {
 
 Window* sdlMainWindow = nullptr;
+bool startWindowed = false;
+
+void DefaultWindowSize(int32_t usableWidth, int32_t usableHeight, int32_t width, int32_t height,
+                       int32_t* windowWidth, int32_t* windowHeight) {
+  // A title bar and a frame, whatever the window manager draws, fit in this much.
+  constexpr int32_t kBorderRoom = 64;
+  int32_t scale = 1;
+  while ((scale + 1) * width <= usableWidth - kBorderRoom &&
+         (scale + 1) * height <= usableHeight - kBorderRoom)
+    ++scale;
+  *windowWidth = scale * width;
+  *windowHeight = scale * height;
+}
 
 namespace {
 
@@ -76,6 +89,51 @@ int WatchWindow(void* userdata, SDL_Event* event) {
   return 1;
 }
 
+SDL_Point WindowSizeFor(int display, int32_t width, int32_t height) {
+  SDL_Rect usable{0, 0, width, height};
+  SDL_GetDisplayUsableBounds(display, &usable);
+  SDL_Point size{width, height};
+  DefaultWindowSize(usable.w, usable.h, width, height, &size.x, &size.y);
+  return size;
+}
+
+SDL_Window* OpenInWindow(const char* title, int32_t width, int32_t height) {
+  const SDL_Point size = WindowSizeFor(0, width, height);
+  return SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x, size.y,
+                          SDL_WINDOW_RESIZABLE);
+}
+
+// Alt+Enter. Without a window manager a window keeps the size and place it is given, so each way
+// is given both before the mode changes.
+void SwitchWindowMode(Window* window) {
+  SDL_Window* sdl = window->sdl;
+  const int display = SDL_max(SDL_GetWindowDisplayIndex(sdl), 0);
+  if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0) {
+    SDL_Point size{window->windowedWidth, window->windowedHeight};
+    if (size.x <= 0 || size.y <= 0) size = WindowSizeFor(display, window->width, window->height);
+    SDL_SetWindowFullscreen(sdl, 0);
+    SDL_SetWindowBordered(sdl, SDL_TRUE);
+    SDL_SetWindowResizable(sdl, SDL_TRUE);
+    SDL_SetWindowSize(sdl, size.x, size.y);
+    SDL_SetWindowPosition(sdl, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                          SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+  } else {
+    SDL_GetWindowSize(sdl, &window->windowedWidth, &window->windowedHeight);
+    SDL_Rect bounds{0, 0, 0, 0};
+    if (SDL_GetDisplayBounds(display, &bounds) != 0) return;
+    SDL_SetWindowResizable(sdl, SDL_FALSE);
+    SDL_SetWindowBordered(sdl, SDL_FALSE);
+    SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+    SDL_SetWindowSize(sdl, bounds.w, bounds.h);
+    SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+}
+
+bool IsAltEnter(const SDL_KeyboardEvent& key) {
+  return key.repeat == 0 && (key.keysym.mod & KMOD_ALT) != 0 &&
+         (key.keysym.sym == SDLK_RETURN || key.keysym.sym == SDLK_KP_ENTER);
+}
+
 Window* SdlCreateWindow(const char* title, int32_t width, int32_t height, char* why,
                         size_t whyLen) {
   if (!EnsureVideo(why, whyLen)) return nullptr;
@@ -86,8 +144,10 @@ Window* SdlCreateWindow(const char* title, int32_t width, int32_t height, char* 
     std::snprintf(why, whyLen, "%s", SDL_GetError());
     return nullptr;
   }
-  SDL_Window* sdl = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
-                                     SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+  SDL_Window* sdl = startWindowed
+                        ? OpenInWindow(title, width, height)
+                        : SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
+                                           SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
   if (sdl == nullptr) {
     std::snprintf(why, whyLen, "%s", SDL_GetError());
     return nullptr;
@@ -166,6 +226,10 @@ int32_t VirtualKeyOf(const SDL_Keysym& key) {
 void Translate(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN: {
+      if (IsAltEnter(event.key) && sdlMainWindow != nullptr) {
+        SwitchWindowMode(sdlMainWindow);
+        break;
+      }
       const int32_t vk = VirtualKeyOf(event.key.keysym);
       if (vk != 0) PostMessage({MSG_KEYDOWN, vk});
       break;
@@ -177,6 +241,16 @@ void Translate(const SDL_Event& event) {
       if (event.button.button == SDL_BUTTON_LEFT &&
           (!anyPollSawLeftDown || lastPollSawLeftDown < leftDownTime))
         leftClickLatched = true;
+      break;
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+      // A pad is ready as soon as it is plugged in: its Start works in the menu too.
+      SeatChangedPads();
+      break;
+    case SDL_CONTROLLERBUTTONDOWN:
+      // A press made while the player is in another window is not the game's.
+      if (IsPlayingPadStart(event.cbutton) && (sdlMainWindow == nullptr || sdlMainWindow->focused))
+        PostMessage({MSG_KEYDOWN, VK_PAD_START});
       break;
     case SDL_QUIT:
       PostMessage({MSG_DESTROY, 0});
@@ -273,6 +347,11 @@ bool SdlIsKeyDown(int32_t virtualKey) {
       return ScancodeDown(keys, SDL_SCANCODE_DOWN);
     default:
       break;
+  }
+  // A key named in the controls file: the key that bears that name in the keyboard's layout.
+  if ((virtualKey & kNamedKey) != 0) {
+    const SDL_Scancode named = SDL_GetScancodeFromKey(virtualKey & ~kNamedKey);
+    return named != SDL_SCANCODE_UNKNOWN && keys[named] != 0;
   }
   SDL_Keycode sym = SDLK_UNKNOWN;
   if (virtualKey >= 'A' && virtualKey <= 'Z') sym = SDLK_a + (virtualKey - 'A');

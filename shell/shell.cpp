@@ -40,9 +40,12 @@ void WindowProc(const platform::Message& message) {
       QuitGame();
       break;
     case platform::MSG_KEYDOWN:
-      if (message.wParam == platform::VK_ESCAPE) {
+      if (message.wParam == platform::VK_PAD_START && gameMode == MODE_MENU) {
+        // A pad's Start is "Play!" in the menu, and P in a match.
+        PlayFromMenu();
+      } else if (message.wParam == platform::VK_ESCAPE) {
         QuitGame();
-      } else if (message.wParam == platform::VK_KEY_P) {
+      } else if (message.wParam == platform::VK_KEY_P || message.wParam == platform::VK_PAD_START) {
         // Online, the pause goes with the next frame's input, so both machines pause at one frame.
         if (OnlineMatchRuns()) {
           OnlineQueuePause();

@@ -68,7 +68,10 @@ void FailLoad(platform::RiffFile* riff, const char* text) {
 
 }  // namespace
 
+bool noSoundDevice = false;
+
 void InitDirectSound() {
+  if (noSoundDevice) return;
   directSound = platform::OpenAudioDevice();
   if (directSound == nullptr) {
     ShowError("InitDirectSound DirectSoundCreate");
@@ -79,6 +82,7 @@ void InitDirectSound() {
 }
 
 void LoadDirectSound(platform::SoundBuffer** buffer, const char* fileName) {
+  if (noSoundDevice) return;
   platform::RiffFile riff;
   if (!platform::RiffOpen(&riff, fileName)) {
     ShowError("LoadDirectSound mmioOpen");

@@ -7,6 +7,9 @@ namespace platform {
 struct SoundBuffer;
 }
 
+// --mute: no sound device is opened and no effect loaded, without a word; the game is silent.
+extern bool noSoundDevice;
+
 // Opens the default audio output into directSound; failures are shown with ShowError.
 void InitDirectSound();
 // Loads a WAV file into a new sound buffer stored in *buffer; failures are shown with ShowError.
