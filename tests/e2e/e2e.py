@@ -9,8 +9,6 @@ from time import monotonic as now, sleep
 
 GAME, DATA = map(os.path.realpath, sys.argv[1:3])
 W = 640
-# The X server and the games die with the driver, however it ends (PR_SET_PDEATHSIG, SIGKILL).
-ORPHANS_DIE = lambda: ctypes.CDLL(None).prctl(1, 9)
 # The display is 16-bit: a channel loses its low bits and is stretched back to 8 bits in a
 # screenshot, green's top and bottom three bits apart. Pictures are kept as shown.
 FIVE = bytes((v >> 3) * 255 // 31 for v in range(256))
@@ -23,8 +21,8 @@ def sheet(name):  # (width, pixels top row first)
     at, w, h = (int.from_bytes(b[i:i + 4], "little") for i in (10, 18, 22))
     s = (3 * w + 3) & ~3
     rgb = bytearray(bgr := b"".join(b[at + y * s:at + y * s + 3 * w] for y in reversed(range(h))))
-    rgb[::3], rgb[1::3], rgb[2::3] = bgr[2::3].translate(FIVE), bgr[1::3].translate(
-        SIX), bgr[::3].translate(FIVE)
+    rgb[::3], rgb[2::3] = bgr[2::3].translate(FIVE), bgr[::3].translate(FIVE)
+    rgb[1::3] = bgr[1::3].translate(SIX)
     return w, bytes(rgb)
 
 
@@ -75,7 +73,7 @@ def menu(speed=2, humans=1, lit=None):  # a whole menu frame
         rows = [f"  Player {n} Controls  ", "-" * 21, *rows, "-" * 21]
         ink += [p for i, r in enumerate(rows) for p in text(x, 410 + 10 * i, 2, r)]
     for i, label in enumerate(LABELS):
-        ink += text(320, 150 + 30 * i, 2, label) if i != 5 or humans == 1 else []
+        ink += text(320, 150 + 30 * i, 2, label) if label != "CPU Level" or humans == 1 else []
     ink += text(150, 180, 1, "640x480x16") + number(160, 210, 1, speed) + number(160, 240, 1, 6)
     ink += number(160, 270, 1, humans) + (text(157, 300, 1, "Easy") if humans == 1 else [])
     ink += plane(150, 322, 0) + plane(150, 352, 1) + number(160, 390, 1, 5)
@@ -85,14 +83,13 @@ def menu(speed=2, humans=1, lit=None):  # a whole menu frame
 def ground(x1=560):
     # The playfield below the clouds' reach up to x1, the tower, and the panel but for its first
     # columns, where a bullet may stop.
-    return (picture("bg", 0, 204, x1, 276) + put(sprite(
-        "tower", 0, 0, 32, 64, 32, 64, b"\xff\xfe\xff"), 264, 400)
-            + picture("right", 564, 0, 76, 480) + picture("buttons", 564, 416, 76, 64)
-            + text(5, 465, 2, "640x480x16") + text(572, 5, 6, "Corvane") + text(
-                580, 15, 6, "Altor") + text(568, 100, 2, "Player 1") + number(590, 115, 1, 0, 6)
-            + text(568, 200, 2, "Player 2") + number(590, 215, 1, 0, 6) + text(
-                576, 380, 2, "To win:") + number(592, 394, 1, 5, 6) + text(
-                564, 428, 1, "Main Menu") + text(584, 460, 1, "Quit"))
+    tower = put(sprite("tower", 0, 0, 32, 64, 32, 64, b"\xff\xfe\xff"), 264, 400)
+    ink = picture("bg", 0, 204, x1, 276) + tower + picture("right", 564, 0, 76, 480)
+    ink += picture("buttons", 564, 416, 76, 64) + text(5, 465, 2, "640x480x16")
+    ink += text(572, 5, 6, "Corvane") + text(580, 15, 6, "Altor") + text(576, 380, 2, "To win:")
+    ink += text(568, 100, 2, "Player 1") + number(590, 115, 1, 0, 6) + number(592, 394, 1, 5, 6)
+    ink += text(568, 200, 2, "Player 2") + number(590, 215, 1, 0, 6)
+    return ink + text(564, 428, 1, "Main Menu") + text(584, 460, 1, "Quit")
 
 
 def stats(c):  # the statistics of the player at column c, all 0
@@ -116,8 +113,8 @@ def own(name, y0, y1):
     # Colours of rows y0..y1 of a sheet in no other picture of a match: where one shows, that
     # sprite (one plane's colour, one player's bullets) is drawn.
     others = "bg right buttons bullet plane fire cloud tower letters numbers".replace(name, "")
-    return colours(name, y0, y1) - colours(name, 0, y0) - colours(name, y1) - {b"\0\0\0"} - set(
-        ).union(*map(colours, others.split()))
+    rest = set().union(*map(colours, others.split()), colours(name, 0, y0), colours(name, y1))
+    return colours(name, y0, y1) - rest - {b"\0\0\0"}
 
 
 def find(shot, colours, x0=0, y0=0, x1=560, y1=480):  # the box around them, or []
@@ -155,7 +152,7 @@ class Game:  # started from its data directory, as `make run` does
     def __init__(self, folder):
         self.dir, self.n = folder, 0
         self.proc = Popen([GAME], cwd=DATA, stdout=open(folder + "/game.log", "w"), stderr=STDOUT,
-                          env=dict(os.environ, SDL_AUDIODRIVER="dummy"), preexec_fn=ORPHANS_DIE)
+                          env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
 
     def shot(self, name=None):  # the screen's pixels; .path tells where they lie
         self.path = f"{self.dir}/{name or self.n}.ppm"
@@ -394,12 +391,14 @@ def main():
     # Xvfb picks a free display and says which once it takes clients.
     r, w = os.pipe()
     server = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "640x480x24", "-nolisten",
-                    "tcp", "-noreset"], pass_fds=[w], stderr=DEVNULL, preexec_fn=ORPHANS_DIE)
+                    "tcp", "-noreset"], pass_fds=[w], stderr=DEVNULL)
     os.environ["DISPLAY"] = ":" + os.read(r, 9).decode().strip()
     chosen = [s for s in SCENARIOS if s[0] in (sys.argv[3:] or [s[0]])]
-    aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if not s[2]])
-    failed = [attempt(*s) for s in chosen if s[2]] + aside.get()
-    server.kill()
+    try:
+        aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if not s[2]])
+        failed = [attempt(*s) for s in chosen if s[2]] + aside.get()
+    finally:
+        server.kill()
     return "failed: " + " ".join(filter(None, failed)) if any(failed) else 0
 
 
