@@ -136,8 +136,8 @@ def wrong(shot, ink):  # how the shot differs from the drawings, or nothing
     bad = [i for y in range(0, len(shot), 3 * W) if canvas[y:y + 3 * W] != shot[y:y + 3 * W]
            for i in range(y, y + 3 * W, 3) if canvas[i:i + 3] != shot[i:i + 3]]
     i = bad and bad[0]
-    return bad and (f"{len(bad)} pixels off, e.g. at {i // 3 % W},{i // 3 // W} "
-                    f"{tuple(shot[i:i + 3])} for {tuple(canvas[i:i + 3])}")
+    return bad and (f"{len(bad)} pixels off, e.g. {i // 3 % W},{i // 3 // W} is "
+                    f"{tuple(shot[i:i + 3])}, not {tuple(canvas[i:i + 3])}")
 
 
 def xdo(*args):
@@ -196,7 +196,7 @@ def menu_clicks(g):
     for x, y, lit in (330, 160, "Play!"), (320, 160, None), (385, 280, "Player(s)"), (
             340, 430, "Quit"):
         xdo("mousemove", x, y)
-        g.see(f"{lit} lit, the cursor at {x},{y}", menu(lit=lit))
+        g.see(f"{lit or 'nothing'} lit, the cursor at {x},{y}", menu(lit=lit))
     click(340, 430)
     g.ends("the menu's Quit")
 
@@ -308,7 +308,7 @@ def minimise(g):
     xdo("windowunmap", "--sync", w, "sleep", 0.5, "windowmap", "--sync", w, "windowfocus", w)
     for x, y, lit in (5, 5, None), (330, 160, "Play!"):  # frames run again
         xdo("mousemove", x, y)
-        g.see(f"the menu again, {lit} lit", menu(lit=lit))
+        g.see(f"the menu again, {lit or 'nothing'} lit", menu(lit=lit))
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
     display = ctypes.c_void_p(x11.XOpenDisplay(None))
