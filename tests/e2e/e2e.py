@@ -145,7 +145,7 @@ def xdo(*args):
 
 
 def click(x, y):  # quicker than a menu frame: a value steps once
-    xdo("mousemove", x, y, "sleep", 0.15, "click", 1)
+    xdo("mousemove", x, y, "sleep", 0.1, "click", 1)
 
 
 class Game:  # started from its data directory, as `make run` does
@@ -213,7 +213,7 @@ def flying(g):
     click(330, 160)
     first = g.see("a paused start", ground() + plane(10, 420, 0) + plane(312, 420, 1) + PAUSED
                   + stats(186) + stats(373))
-    sleep(0.5)
+    sleep(0.3)
     assert g.shot("later") == first, f"expected a still picture; {g.path} changed"
     xdo("keydown", "Control_L", "Left")
     g.see("plane 1 above its runway", lambda s: up(s, 1), step)
@@ -226,7 +226,7 @@ def flying(g):
         "bg", 0, 410, 44, 42))
     xdo("keydown", "Alt_L", "c")
     g.see("plane 2 above its runway", lambda s: up(s, 2), step)
-    xdo("keyup", "c", "Alt_L", "mousemove", 600, 460, "sleep", 0.1, "mousedown", 1, "sleep", 0.5)
+    xdo("keyup", "c", "Alt_L", "mousemove", 600, 460, "sleep", 0.1, "mousedown", 1, "sleep", 0.3)
     assert g.proc.poll() is None, "expected the game to wait for the Quit button to be let go"
     xdo("mouseup", 1)
     g.ends("the panel's Quit in a paused match")
@@ -290,7 +290,7 @@ def match_end(g):
             pass
     shots = [shot]  # a last fire burns out even so
     first = g.see("the end standing still", lambda s: shots.append(s) or s != shots[-2] and
-                  "a moving picture", lambda: sleep(0.5))
+                  "a moving picture", lambda: sleep(0.3))
     assert wrong(first, PAUSED) and wrong(first, text(240, 176, 2, "Its a tie!")), (
         f"expected no notice in {g.path}")
     xdo("key", "p", "keydown", "Shift_L", "sleep", 0.3, "keyup", "Shift_L")
@@ -305,7 +305,7 @@ def match_end(g):
 def minimise(g):
     g.menu()
     w = int(run(["xdotool", "getwindowfocus"], capture_output=True).stdout)  # SDL takes it
-    xdo("windowunmap", "--sync", w, "sleep", 0.5, "windowmap", "--sync", w, "windowfocus", w)
+    xdo("windowunmap", "--sync", w, "sleep", 0.3, "windowmap", "--sync", w, "windowfocus", w)
     for x, y, lit in (5, 5, None), (330, 160, "Play!"):  # frames run again
         xdo("mousemove", x, y)
         g.see(f"the menu again, {lit or 'nothing'} lit", menu(lit=lit))
