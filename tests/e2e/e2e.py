@@ -344,9 +344,10 @@ def outside(folder):
         run(breaking, shell=True, cwd=d, check=True)
         files = lambda: [(f, os.stat(f).st_mtime_ns) for f in glob.glob(d + "/**", recursive=True)]
         before, started = files(), now()
-        # A read-only mount binds even root; the game must need no writing.
-        ro = ["unshare", "-m", "sh", "-c", 'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0"'
-              ' && ! touch "$0/x" 2>/dev/null && cd "$0" && exec "$1"', d] * (name == "read-only")
+        # The game must need no writing: a read-only mount binds even root (a namespace of its
+        # own needs no privileges).
+        ro = ["unshare", "-rm", "sh", "-c", 'mount --bind "$0" "$0" && mount -o remount,ro,bind '
+              '"$0" && ! touch "$0/x" 2>&- && cd "$0" && exec "$1"', d] * (name == "read-only")
         env = {**os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy", **env}
         r = run(["timeout", "--preserve-status", "-k", "5", "15" if status else "3", *ro, GAME],
                 cwd=d, capture_output=True, text=True, env={k: v for k, v in env.items() if v})
