@@ -1,0 +1,407 @@
+#!/usr/bin/env python3
+# The real game under one Xvfb server, driven with xdotool as a player would; its screen is
+# checked against pictures predicted, pixel for pixel, from the game's own .bmp files.
+# Usage: e2e.py GAME DATA_DIR [SCENARIO ...]   (shots and game logs: e2e-shots/ beside GAME)
+import ctypes, functools, glob, os, shutil, sys, traceback
+from multiprocessing.pool import ThreadPool
+from subprocess import DEVNULL, STDOUT, Popen, run
+from time import monotonic as now, sleep
+
+GAME, DATA = map(os.path.realpath, sys.argv[1:3])
+W = 640
+# The display is 16-bit: a channel loses its low bits and is stretched back to 8 bits in a
+# screenshot, green's top and bottom three bits apart. Pictures are kept as shown.
+FIVE = bytes((v >> 3) * 255 // 31 for v in range(256))
+SIX = bytes((v >> 5) * 8 * 255 // 63 + (v >> 2 & 7) * 255 // 63 for v in range(256))
+
+
+@functools.cache
+def sheet(name):  # (width, pixels top row first)
+    b = open(f"{DATA}/gfx/{name}.bmp", "rb").read()
+    at, w, h = (int.from_bytes(b[i:i + 4], "little") for i in (10, 18, 22))
+    s = (3 * w + 3) & ~3
+    rgb = bytearray(bgr := b"".join(b[at + y * s:at + y * s + 3 * w] for y in reversed(range(h))))
+    rgb[::3], rgb[2::3] = bgr[2::3].translate(FIVE), bgr[::3].translate(FIVE)
+    rgb[1::3] = bgr[1::3].translate(SIX)
+    return w, bytes(rgb)
+
+
+@functools.cache
+def sprite(name, sx, sy, sw, sh, dw, dh, key=b"\0\0\0"):  # what a keyed, scaled copy leaves
+    w, rgb = sheet(name)
+    # The source pixel of a scaled copy: 16.16 fixed point, in the middle of each step.
+    pick = lambda i, s, d: ((s << 16) // d // 2 + i * ((s << 16) // d)) >> 16
+    return [(i, j, px) for j in range(dh) for i in range(dw) if (px := rgb[
+        (a := 3 * ((sy + pick(j, sh, dh)) * w + sx + pick(i, sw, dw))):a + 3]) != key]
+
+
+def put(ink, x, y):
+    return [(x + i, y + j, px) for i, j, px in ink]
+
+
+def text(x, y, band, s, size=4):
+    c = 2 * size
+    return [p for i, ch in enumerate(s) if ch != " " for p in put(sprite(
+        "letters", ord(ch) * 8 - 264, band * 8 - 8, 8, 8, c, c), x + i * c, y)]
+
+
+def number(x, y, band, n, size=4):
+    return [p for i, d in enumerate(str(abs(n))) for p in put(sprite(
+        "numbers", int(d) * 4, band * 8 - 8, 4, 8, size - 1, 2 * size), x + i * size, y)] + (
+        text(x - 12, y, 1, "-", 6) if n < 0 else [])
+
+
+def plane(x, y, colour):
+    return put(sprite("plane", 0, 32 * colour, 32, 32, 32, 32), x, y)
+
+
+def picture(name, x, y, w, h):  # part of an opaque picture where it is drawn, as row runs
+    ox, oy = {"right": (560, 0), "buttons": (560, 416)}.get(name, (0, 0))
+    sw, rgb = sheet(name)
+    return [(x, j, rgb[(a := 3 * ((j - oy) * sw + x - ox)):a + 3 * w]) for j in range(y, y + h)]
+
+
+LABELS = ["Play!", "Video Resolution:", "Game Speed:", "Bullets", "Player(s)", "CPU Level",
+          "Player 1 Color:", "Player 2 Color:", "Score to win:", "Quit"]
+
+
+def menu(speed=2, humans=1, lit=None):  # a whole menu frame
+    ink = picture("camain", 0, 0, W, 480)
+    for x, n, keys in (10, 1, "CTRL/SHIFT/LEFT ARROW/RIGHT ARROW"), (472, 2, "ALT/Z/C/V"):
+        rows = [f"{a}{k:>{21 - len(a)}}" for a, k in zip(
+            ("Gas", "Fire", "Nose up", "Nose down"), keys.split("/"))]
+        rows = [f"  Player {n} Controls  ", "-" * 21, *rows, "-" * 21]
+        ink += [p for i, r in enumerate(rows) for p in text(x, 410 + 10 * i, 2, r)]
+    for i, label in enumerate(LABELS):
+        ink += text(320, 150 + 30 * i, 2, label) if label != "CPU Level" or humans == 1 else []
+    ink += text(150, 180, 1, "640x480x16") + number(160, 210, 1, speed) + number(160, 240, 1, 6)
+    ink += number(160, 270, 1, humans) + (text(157, 300, 1, "Easy") if humans == 1 else [])
+    ink += plane(150, 322, 0) + plane(150, 352, 1) + number(160, 390, 1, 5)
+    return ink + (text(320, 150 + 30 * LABELS.index(lit), 6, lit) if lit else [])
+
+
+def ground(x1=560):
+    # The playfield below the clouds' reach up to x1, the tower, and the panel but for its first
+    # columns, where a bullet may stop.
+    tower = put(sprite("tower", 0, 0, 32, 64, 32, 64, b"\xff\xfe\xff"), 264, 400)
+    ink = picture("bg", 0, 204, x1, 276) + tower + picture("right", 564, 0, 76, 480)
+    ink += picture("buttons", 564, 416, 76, 64) + text(5, 465, 2, "640x480x16")
+    ink += text(572, 5, 6, "Corvane") + text(580, 15, 6, "Altor") + text(576, 380, 2, "To win:")
+    ink += text(568, 100, 2, "Player 1") + number(590, 115, 1, 0, 6) + number(592, 394, 1, 5, 6)
+    ink += text(568, 200, 2, "Player 2") + number(590, 215, 1, 0, 6)
+    return ink + text(564, 428, 1, "Main Menu") + text(584, 460, 1, "Quit")
+
+
+def stats(c):  # the statistics of the player at column c, all 0
+    return text(c - 62, 0, 2, f"Player {1 + (c > 186)}") + [p for y, s in enumerate(
+        ("Kills:", "Crashes:", "Fired:", "Hit %:"), 1) for p in text(c - 64, 10 * y, 2, s)
+        + number(c, 10 * y, 3, 0)]
+
+
+PAUSED = text(272, 176, 2, "PAUSED")
+paused = lambda shot: not wrong(shot, PAUSED)
+
+
+@functools.cache
+def colours(name, y0=0, y1=999):  # of the rows y0..y1 of a picture
+    w, rgb = sheet(name)
+    return {rgb[i:i + 3] for i in range(3 * w * y0, min(3 * w * y1, len(rgb)), 3)}
+
+
+@functools.cache
+def own(name, y0, y1):
+    # Colours of rows y0..y1 of a sheet in no other picture of a match: where one shows, that
+    # sprite (one plane's colour, one player's bullets) is drawn.
+    others = "bg right buttons bullet plane fire cloud tower letters numbers".replace(name, "")
+    rest = set().union(*map(colours, others.split()), colours(name, 0, y0), colours(name, y1))
+    return colours(name, y0, y1) - rest - {b"\0\0\0"}
+
+
+def find(shot, colours, x0=0, y0=0, x1=560, y1=480):  # the box around them, or []
+    found = [(i // 3 % W, i // 3 // W) for y in range(y0, y1)
+             for i in range(3 * (y * W + x0), 3 * (y * W + x1), 3) if shot[i:i + 3] in colours]
+    return found and [f(p[k] for p in found) for f, k in ((min, 0), (min, 1), (max, 0), (max, 1))]
+
+
+def up(shot, player):  # whether the plane is above its runway, or where it is
+    box = find(shot, own("plane", 32 * player - 32, 32 * player))
+    return not (box and box[3] < 420) and f"plane {player} at {box or 'nowhere'}"
+
+
+# ------------------------------------------------------------------ the screen and the game
+def wrong(shot, ink):  # how the shot differs from the drawings, or nothing
+    canvas = bytearray(shot)
+    for x, y, px in ink:
+        canvas[3 * (y * W + x):3 * (y * W + x) + len(px)] = px
+    bad = [i for y in range(0, len(shot), 3 * W) if canvas[y:y + 3 * W] != shot[y:y + 3 * W]
+           for i in range(y, y + 3 * W, 3) if canvas[i:i + 3] != shot[i:i + 3]]
+    i = bad and bad[0]
+    return bad and (f"{len(bad)} pixels off, e.g. {i // 3 % W},{i // 3 // W} is "
+                    f"{tuple(shot[i:i + 3])}, not {tuple(canvas[i:i + 3])}")
+
+
+def xdo(*args):
+    run(["xdotool", *map(str, args)], check=True)
+
+
+def click(x, y):  # quicker than a menu frame: a value steps once
+    xdo("mousemove", x, y, "sleep", 0.1, "click", 1)
+
+
+class Game:  # started from its data directory, as `make run` does
+    def __init__(self, folder):
+        self.dir, self.n = folder, 0
+        self.proc = Popen([GAME], cwd=DATA, stdout=open(folder + "/game.log", "w"), stderr=STDOUT,
+                          env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
+
+    def shot(self, name=None):  # the screen's pixels; .path tells where they lie
+        self.path = f"{self.dir}/{name or self.n}.ppm"
+        run(["import", "-window", "root", "-depth", "8", self.path], check=True)
+        return open(self.path, "rb").read()[-3 * W * 480:]
+
+    def see(self, what, want, act=lambda: sleep(0.05)):
+        # Shots, with act between them, until one shows the drawings wanted, or passes a test
+        # that says what is amiss.
+        test = want if callable(want) else lambda shot: wrong(shot, want)
+        end, self.n = now() + 15, self.n + 1
+        while self.proc.poll() is None:
+            seen = test(shot := self.shot())
+            if not seen:
+                return shot
+            assert now() < end, f"expected {what}; saw {seen} in {self.path}"
+            act()
+        raise AssertionError(f"expected {what}; the game ended, status {self.proc.returncode}")
+
+    def ends(self, what):  # within 10 s
+        status = self.proc.wait(10)
+        assert status == 0, f"expected status 0 after {what}, saw {status}; see {self.dir}"
+
+    def menu(self, *clicks):  # the first menu frame, then clicks: (x, y, speed, humans, lit)
+        xdo("mousemove", 5, 5)
+        self.see("the first menu frame", menu())
+        for x, y, speed, humans, lit in clicks:
+            click(x, y)
+            self.see(f"speed {speed}, {humans} player(s) after a click at {x},{y}", menu(
+                speed, humans, lit))
+
+
+# ------------------------------------------------------------------ scenarios under X
+# The first menu frame. Clicks step "Game Speed:" 3, 4, 5, 1, 2 and switch "Player(s)" to two
+# humans, without the "CPU Level" row, and back; the lit end of "Player(s)" takes no click. The
+# item under the cursor lights up, except on the label column itself. "Quit" ends the game.
+def menu_clicks(g):
+    g.menu(*[(340, 215, s, 1, "Game Speed:") for s in (3, 4, 5, 1, 2)], (
+        330, 280, 2, 2, "Player(s)"), (330, 280, 2, 1, "Player(s)"), (385, 280, 2, 1, "Player(s)"))
+    sleep(0.3)  # for the last click, which changes nothing
+    for x, y, lit in (330, 160, "Play!"), (320, 160, None), (385, 280, "Player(s)"), (
+            340, 430, "Quit"):
+        xdo("mousemove", x, y)
+        g.see(f"{lit or 'nothing'} lit, the cursor at {x},{y}", menu(lit=lit))
+    click(340, 430)
+    g.ends("the menu's Quit")
+
+
+# Two humans; P in the menu, then "Play!": the match opens paused, planes on their runways,
+# scores and statistics 0, and stands still. From then on it runs a few frames at a time, so
+# that a busy machine cannot spoil the timing. Player 1 takes off with CTRL and LEFT ARROW and
+# fires with SHIFT: the plane climbs, its bullets fly, "Fired:" counts them, plane 2 stays.
+# Player 2 takes off with ALT and C. The panel's Quit waits while held, then ends the game.
+def flying(g):
+    step = lambda: xdo("key", "p", "sleep", 0.2, "key", "p")  # a few frames run
+    g.menu((330, 280, 2, 2, "Player(s)"))
+    xdo("key", "p")
+    click(330, 160)
+    first = g.see("a paused start", ground() + plane(10, 420, 0) + plane(312, 420, 1) + PAUSED
+                  + stats(186) + stats(373))
+    sleep(0.3)
+    assert g.shot("later") == first, f"expected a still picture; {g.path} changed"
+    xdo("keydown", "Control_L", "Left")
+    g.see("plane 1 above its runway", lambda s: up(s, 1), step)
+    xdo("keyup", "Left", "keydown", "Shift_L")
+    fired = [number(186, 30, 3, n) for n in range(1, 7)]
+    shot = g.see("1 to 6 shots", lambda s: all(wrong(s, n) for n in fired) and "none", step)
+    xdo("keyup", "Shift_L", "Control_L")
+    assert find(shot, own("bullet", 0, 4)), f"expected player 1's bullets in {g.path}"
+    g.see("plane 2 still, plane 1's runway bare", plane(312, 420, 1) + picture(
+        "bg", 0, 410, 44, 42))
+    xdo("keydown", "Alt_L", "c")
+    g.see("plane 2 above its runway", lambda s: up(s, 2), step)
+    xdo("keyup", "c", "Alt_L", "mousemove", 600, 460, "sleep", 0.1, "mousedown", 1, "sleep", 0.3)
+    assert g.proc.poll() is None, "expected the game to wait for the Quit button to be let go"
+    xdo("mouseup", 1)
+    g.ends("the panel's Quit in a paused match")
+
+
+# One human: the computer takes plane 2 off by itself. Player 1 rolls into the tower with gas
+# alone: -1. "Main Menu" in a running and in a paused match shows the menu, and "Play!" starts
+# afresh: scores and statistics 0, not paused. The panel's Quit in a running match ends the game.
+def main_menu(g):
+    g.menu()
+    fresh = lambda s: wrong(s, ground(250) + plane(10, 420, 0) + stats(186)) or (
+        paused(s) and "PAUSED")
+    click(330, 160)
+    g.see("a new match", fresh)
+    g.see("plane 2 up, plane 1 down", lambda s: up(s, 2) or wrong(s, plane(10, 420, 0)))
+    xdo("keydown", "Control_L")
+    g.see("player 1's score -1 after the tower", number(590, 115, 1, -1, 6))
+    xdo("keyup", "Control_L")
+    for how in "running", "paused":
+        click(600, 430)
+        g.see(f"the menu after Main Menu in a {how} match", menu())
+        click(330, 160)
+        g.see(f"a fresh match after a {how} one", fresh)
+        if how == "running":
+            xdo("key", "p")
+            g.see("PAUSED", PAUSED)
+    click(600, 460)
+    g.ends("the panel's Quit in a running match")
+
+
+# A whole match at game speed 4: player 1 takes off again and again and the computer shoots it
+# down, until it has 5. Then the match stands still with no notice, and neither P nor the flying
+# keys change a pixel. Escape ends the game.
+def match_end(g):
+    g.menu(*[(340, 215, s, 1, "Game Speed:") for s in (3, 4)])
+    xdo("key", "p")
+    click(330, 160)
+    # Nose up and down together do not turn in the air, while on the runway nose up lifts the
+    # plane off: nose down let go for a frame or two at a time, it lifts off and turns up.
+    xdo("keydown", "Control_L", "Left", "Right")
+    shot, end = g.see("the match paused", PAUSED), now() + 60
+    won = [picture("right", 578, 215, 24, 12) + number(590, 215, 1, n, 6) for n in (5, 6)]
+    climbed = end
+    while all(wrong(shot, n) for n in won):
+        assert now() < end, f"expected the computer to have 5 in 60 s; see {g.path}"
+        low = find(shot, own("plane", 0, 32), 0, 400, 250, 480)
+        lifting = bool(low) and low[3] > 425 and low[0] < 200  # on the runway or barely off
+        if paused(shot) and lifting:
+            xdo("keydown", "Control_L", "keyup", "Right", "key", "p", "sleep",
+                0.01 + 0.04 * (low[0] < 40), "key", "p", "keydown", "Right")
+        elif paused(shot) != lifting:
+            xdo("key", "p")
+            climbed = now()
+        elif now() > climbed + 4:  # no kill for long: glide down, start again
+            xdo("keyup", "Control_L")
+        # The next shot once the game has done it: a step when the picture changes, or a moment
+        # later if no frame ran; P when the notice comes or goes.
+        since, old = now(), shot
+        while (shot := g.shot()) == old and now() < since + 0.3 or (
+                paused(shot) != lifting and now() < since + 5):
+            pass
+    shots = [shot]  # a last fire burns out even so
+    first = g.see("the end standing still", lambda s: shots.append(s) or s != shots[-2] and
+                  "a moving picture", lambda: sleep(0.3))
+    assert wrong(first, PAUSED) and wrong(first, text(240, 176, 2, "Its a tie!")), (
+        f"expected no notice in {g.path}")
+    xdo("key", "p", "keydown", "Shift_L", "sleep", 0.3, "keyup", "Shift_L")
+    assert g.shot("later") == first, f"expected the end to stand still; {g.path} changed"
+    xdo("key", "Escape")
+    g.ends("Escape")
+
+
+# The window taken off the screen and put back, as minimising does without a window manager:
+# the menu shows again and its frames run (the item under the cursor lights up). Closing the
+# window as a window manager asks for Alt+F4 (WM_DELETE_WINDOW) ends the game with status 0.
+def minimise(g):
+    g.menu()
+    w = int(run(["xdotool", "getwindowfocus"], capture_output=True).stdout)  # SDL takes it
+    xdo("windowunmap", "--sync", w, "sleep", 0.3, "windowmap", "--sync", w, "windowfocus", w)
+    for x, y, lit in (5, 5, None), (330, 160, "Play!"):  # frames run again
+        xdo("mousemove", x, y)
+        g.see(f"the menu again, {lit or 'nothing'} lit", menu(lit=lit))
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    atom = lambda name: x11.XInternAtom(display, name, 0)
+    # An XClientMessageEvent: type, serial, send_event, display, window, type, format, data.
+    x11.XSendEvent(display, ctypes.c_ulong(w), 0, 0, (ctypes.c_long * 24)(
+        33, 0, 0, 0, w, atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW")))
+    x11.XFlush(display)
+    g.ends("closing the window")
+
+
+# ------------------------------------------------------------------ runs without X
+# The game on SDL's invisible drivers, all runs at once, from data directories broken from
+# outside, or with no display. Each either runs (status 0: it runs on for 3 s, and ends with 0
+# when asked to close; SIGTERM is the window's close request) or ends by itself with status 1;
+# it says exactly the lines expected ({} is its data directory) and writes nothing.
+def outside(folder):
+    bad, sound = "Error: Cannot load gfx/{}.bmp ({}) from {{}}.", "Error: LoadDirectSound "
+    cases = [(p, f"rm gfx/{p}.bmp", {}, 1, [bad.format(p, "not found")]) for p in
+             "bg blank camain right buttons bullet plane fire cloud tower letters numbers".split()]
+    cases += [("gfx-file", "rm -r gfx; echo >gfx", {}, 1, [bad.format("bg", "Not a directory")]),
+              ("no-sounds", "rm -r sounds", {}, 0, [sound + "mmioOpen"] * 2),
+              ("no-device", "", {"SDL_AUDIODRIVER": "none"}, 0, [
+                  "Error: InitDirectSound DirectSoundCreate"] + [sound + "CreateSoundBuffer"] * 2),
+              ("no-display", "", dict(SDL_VIDEODRIVER="", DISPLAY="", WAYLAND_DISPLAY=""), 1, [
+                  "corvane-altor: cannot create the game window: no display to show the game on"]),
+              ("read-only", "", {}, 0, [])]
+
+    def check(name, breaking, env, status, lines):
+        d = os.path.join(folder, name)
+        lines = [s.format(d) for s in lines]
+        shutil.copytree(DATA, d)
+        run(breaking, shell=True, cwd=d, check=True)
+        files = lambda: [(f, os.stat(f).st_mtime_ns) for f in glob.glob(d + "/**", recursive=True)]
+        before, started = files(), now()
+        # The game must need no writing: a read-only mount binds even root (a namespace of its
+        # own needs no privileges).
+        ro = ["unshare", "-rm", "sh", "-c", 'mount --bind "$0" "$0" && mount -o remount,ro,bind '
+              '"$0" && ! touch "$0/x" 2>&- && cd "$0" && exec "$1"', d] * (name == "read-only")
+        env = {**os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy", **env}
+        r = run(["timeout", "--preserve-status", "-k", "5", "15" if status else "3", *ro, GAME],
+                cwd=d, capture_output=True, text=True, env={k: v for k, v in env.items() if v})
+        said = [s for s in r.stderr.splitlines() if s.startswith(("Error", "corvane-altor"))]
+        seen = (r.returncode, bool(status) or now() - started > 3, files() == before, len(said))
+        if seen != (status, True, True, len(lines)) or not all(
+                map(str.startswith, said, lines)):
+            return f"{name}: expected status {status} and {lines}; saw (status, ran on, " \
+                   f"unchanged, lines) {seen}, {said}"
+
+    failed = list(filter(None, ThreadPool(8).starmap(check, cases[::-1])))  # the long ones first
+    assert not failed, "; ".join(failed)
+
+
+SCENARIOS = [  # name, what it runs, whether under X (the others run alongside)
+    ("menu-clicks", menu_clicks, True),
+    ("flying", flying, True),
+    ("main-menu", main_menu, True),
+    ("match-to-the-end", match_end, True),
+    ("minimise-and-close", minimise, True),
+    ("outside-faults", outside, False),
+]
+
+
+def attempt(name, scenario, under_x):  # runs one scenario; its name if it fails
+    folder, started = os.path.join(os.path.dirname(GAME), "e2e-shots", name), now()
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    try:
+        scenario(game := Game(folder)) if under_x else scenario(folder)
+        print(f"ok   {name} ({now() - started:.1f} s)", flush=True)
+    except Exception as e:  # noqa: BLE001 - a fault fails the scenario, not the run
+        print(f"FAIL {name}:", e if type(e) is AssertionError else traceback.format_exc())
+        return name
+    finally:  # nothing held down or left running spills into the next scenario
+        if under_x:
+            xdo("keyup", "Control_L", "Shift_L", "Alt_L", "Left", "Right", "c", "mouseup", 1)
+            game.proc.kill()
+
+
+def main():
+    # Xvfb picks a free display and says which once it takes clients.
+    r, w = os.pipe()
+    server = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "640x480x24", "-nolisten",
+                    "tcp", "-noreset"], pass_fds=[w], stderr=DEVNULL)
+    os.environ["DISPLAY"] = ":" + os.read(r, 9).decode().strip()
+    chosen = [s for s in SCENARIOS if s[0] in (sys.argv[3:] or [s[0]])]
+    try:
+        aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if not s[2]])
+        failed = [attempt(*s) for s in chosen if s[2]] + aside.get()
+    finally:
+        server.kill()
+    return "failed: " + " ".join(filter(None, failed)) if any(failed) else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
