@@ -50,7 +50,8 @@ def sync_scratch(scratch):
     src = scratch / "src"
     files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                            capture_output=True).stdout.decode().split("\0")
-    for name in filter(None, files):
+    tracked = set(filter(None, files))
+    for name in tracked:
         source, target = ROOT / name, src / name
         if not source.is_file():
             continue
@@ -58,6 +59,10 @@ def sync_scratch(scratch):
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy2(source, target)
+    # Files the tree no longer has must not stay behind in the copy (an old test, say).
+    for target in src.rglob("*"):
+        if target.is_file() and target.relative_to(src).as_posix() not in tracked:
+            target.unlink()
     return src
 
 
