@@ -66,28 +66,31 @@ def sync_scratch(scratch):
     return src
 
 
+UNIT_PROGRAMS = ["corvane_tests", "corvane_net_tests"]
+
+
 def build(src, build_dir):
     if not (build_dir / "build.ninja").exists():
         subprocess.run(["cmake", "-S", src, "-B", build_dir, "-G", "Ninja", "-DCORVANE_BENCH=OFF",
                         "-DCMAKE_BUILD_TYPE=Debug"], check=True, capture_output=True)
-    return subprocess.run(["cmake", "--build", build_dir, "--target", "corvane_tests",
+    return subprocess.run(["cmake", "--build", build_dir, "--target", *UNIT_PROGRAMS,
                            "corvane-altor"], capture_output=True).returncode == 0
 
 
 def run_tests(build_dir, e2e, tests="*"):
     """None when every test passed, else the name of the first failing test (or the reason)."""
-    try:
-        result = subprocess.run([build_dir / "corvane_tests", "--gtest_fail_fast",
-                                 "--gtest_brief=1", f"--gtest_filter={tests}"], env=TEST_ENV,
-                                capture_output=True,
-                                text=True, timeout=180)
-    except subprocess.TimeoutExpired:
-        return "(hung)"
-    if result.returncode != 0:
-        for line in result.stdout.splitlines():
-            if line.startswith("[  FAILED  ]"):
-                return line.split()[3] if len(line.split()) > 3 else line
-        return f"(exit {result.returncode})"
+    for program in UNIT_PROGRAMS:
+        try:
+            result = subprocess.run([build_dir / program, "--gtest_fail_fast", "--gtest_brief=1",
+                                     f"--gtest_filter={tests}"], env=TEST_ENV,
+                                    capture_output=True, text=True, timeout=180)
+        except subprocess.TimeoutExpired:
+            return "(hung)"
+        if result.returncode != 0:
+            for line in result.stdout.splitlines():
+                if line.startswith("[  FAILED  ]"):
+                    return line.split()[3] if len(line.split()) > 3 else line
+            return f"(exit {result.returncode})"
     if e2e:
         result = subprocess.run(["ctest", "-L", "e2e", "--stop-on-failure"], cwd=build_dir,
                                 capture_output=True, text=True)
