@@ -51,12 +51,7 @@ void WindowProc(const platform::Message& message) {
           OnlineQueuePause();
           break;
         }
-        // A finished match stays paused.
-        if (paused == 1) {
-          if (matchOver == 0) paused = 0;
-        } else {
-          paused = 1;
-        }
+        TogglePause();
         OnlineMenuPaused();
       }
       break;
