@@ -132,8 +132,7 @@ void OnConfirmed(void* rb, uint32_t frame, uint64_t hash) {
 
 // Both sides as two machines would run them over a link that loses 5% of the packets and delivers
 // 5% twice, side 1 starting late with a clock 0.3% slow, until both have confirmed every frame.
-// Returns the most frames in a row either side held its input back during the match.
-int32_t PlayOnline(const LinkCase& c, const MatchState& start) {
+void PlayOnline(const LinkCase& c, const MatchState& start) {
   for (int32_t side : {0, 1}) {
     RestoreMatchState(start);
     RollbackStart(&engines[side], side, c.speed);
@@ -142,7 +141,7 @@ int32_t PlayOnline(const LinkCase& c, const MatchState& start) {
   std::mt19937 rng{1234};
   const int64_t periodUs = (c.speed == 5 ? 1 : (5 - c.speed) * 10) * 1000;
   int64_t due[2] = {0, c.lateStartMs * 1000};
-  int32_t held[2] = {}, longestHeld = 0, count = 0;
+  int32_t count = 0;
   for (int64_t now = 0; now < 600000000; now += 250) {
     if (std::min(engines[0].confirmed, engines[1].confirmed) >= kFrames) break;
     counting = true;
@@ -153,9 +152,7 @@ int32_t PlayOnline(const LinkCase& c, const MatchState& start) {
       if (now < due[side]) continue;
       Rollback& rb = engines[side];
       due[side] += side == 0 ? periodUs : periodUs * 1003 / 1000;
-      const FrameResult result = RollbackAdvance(&rb, Recorded(side, rb.frame));
-      held[side] = result == FRAME_SIMULATED || rb.endFrame != kNoFrame ? 0 : held[side] + 1;
-      longestHeld = std::max(longestHeld, held[side]);
+      RollbackAdvance(&rb, Recorded(side, rb.frame));
       uint8_t out[kMaxPacketBytes];
       const size_t size = RollbackOutgoing(rb, out);
       for (uint32_t n = rng() % 100 < 5 ? 0 : rng() % 100 < 5 ? 2 : 1; n > 0 && count < 1024; --n) {
@@ -166,7 +163,6 @@ int32_t PlayOnline(const LinkCase& c, const MatchState& start) {
     }
     counting = false;
   }
-  return longestHeld;
 }
 
 class RollbackLinkTest : public testing::TestWithParam<LinkCase> {};
@@ -175,7 +171,7 @@ TEST_P(RollbackLinkTest, BothSidesConfirmTheOfflineMatchFrameByFrame) {
   const MatchState start = StartOfMatch();
   const auto offline = PlayOffline(start);
   allocations = 0;
-  const int32_t longestHeld = PlayOnline(GetParam(), start);
+  PlayOnline(GetParam(), start);
   EXPECT_EQ(allocations, 0);
   // The other's last flying bits are the prediction: it is wrong only where the other's input
   // changed.
@@ -188,7 +184,6 @@ TEST_P(RollbackLinkTest, BothSidesConfirmTheOfflineMatchFrameByFrame) {
     EXPECT_EQ(rb.endFrame, kFrames);  // both back to the menu after it
   }
   EXPECT_GT(engines[0].stats.waits, 0u);  // the side ahead waited for the other
-  EXPECT_TRUE(GetParam().speed == 5 || longestHeld <= 2) << longestHeld;
   for (uint32_t f = 0; f < kFrames; ++f)
     for (int32_t side : {0, 1}) ASSERT_EQ(confirmedHash[side][f], offline[f]) << side << ' ' << f;
 }
@@ -248,6 +243,9 @@ TEST(Sessions, RefuseAnotherGameAndAThirdMachineAndEndWhenTheOpponentFallsSilent
   EXPECT_EQ(host.state, SESSION_READY) << host.message;
   SessionStartMatch(&host, &engines[0]);
   Pump([] { return join.state == SESSION_PLAYING; });
+  const uint32_t heap = platform::NetHeapAllocations();
+  for (int32_t i = 0; i < 300; ++i) SessionSendPause(&host, 1);  // a burst not yet acknowledged
+  EXPECT_EQ(platform::NetHeapAllocations(), heap);
   // The host falls silent: 5 s later, and not before, the joining side has been left.
   EXPECT_EQ(at(&join, join.lastHeardMs + 5000), SESSION_PLAYING);
   EXPECT_EQ(at(&join, join.lastHeardMs + 5001), SESSION_CLOSED);
