@@ -1,7 +1,10 @@
 // Online play: the packet checks, two rollback engines over a bad link against the match played on
-// one machine, sessions over the real network on loopback, and the game's own online frames.
+// one machine, sessions over the real network on loopback, the game's own online frames, and two
+// real games through a bad link.
 // This program counts every allocation of its own process, so it is a test program of its own.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -91,9 +94,9 @@ const Segment kScript[] = {{12, G}, {4, G | U}, {30, G}, {18, G | U}, {25, G | F
                            {20, G}, {9, D}, {40, G | F}, {14, G | D}, {60, G}, {10, U | D | F}};
 // clang-format on
 
-uint8_t Recorded(int32_t player, uint32_t frame) {
+uint8_t Recorded(int32_t player, uint32_t frame, uint32_t length = kFrames) {
   uint8_t event = frame == (player == 0 ? 700u : 760u) ? INPUT_PAUSE : 0;
-  if (player == 1 && frame == kFrames - 1) event = INPUT_MAIN_MENU;
+  if (player == 1 && frame == length - 1) event = INPUT_MAIN_MENU;
   int32_t t = int32_t((frame + 50 * player) % 278);
   for (const Segment& s : kScript)
     if ((t -= s.frames) < 0) return s.bits | event;
@@ -103,12 +106,12 @@ uint8_t Recorded(int32_t player, uint32_t frame) {
 const platform::Message kP = {platform::MSG_KEYDOWN, platform::VK_KEY_P};
 
 // The same players at one keyboard: their keys held, P pressed between frames, the click.
-std::vector<uint64_t> PlayOffline(const MatchState& start) {
+std::vector<uint64_t> PlayOffline(const MatchState& start, uint32_t length = kFrames) {
   RestoreMatchState(start);
   fake::Install();
   std::vector<uint64_t> hashes;
-  for (uint32_t f = 0; f < kFrames; ++f) {
-    const uint8_t in[2] = {Recorded(0, f), Recorded(1, f)};
+  for (uint32_t f = 0; f < length; ++f) {
+    const uint8_t in[2] = {Recorded(0, f, length), Recorded(1, f, length)};
     fake::Hold((in[0] & kFlyingBits) | (in[1] & kFlyingBits) << 4);
     if ((in[0] | in[1]) & INPUT_PAUSE) WindowProc(kP);
     if (in[1] & INPUT_MAIN_MENU) fake::Click(600, 430);
@@ -331,5 +334,142 @@ const Ending kEndings[] = {
     {"Desync", 0, "The two games went apart (desync); the match was stopped"}};
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Net, OnlineFramesTest, testing::ValuesIn(kEndings), kName);
+
+// ---- Two real games, each playing a script, through a UDP relay on loopback ----
+
+// Between the joining game and the host: 60 ms late give or take 20 (so packets overtake each
+// other), 5% lost, 5% twice; nothing passes once the joining game has sent cutAfter datagrams.
+// clang-format off
+struct Datagram { int64_t dueUs; int to; size_t size; uint8_t bytes[1500]; };
+// clang-format on
+Datagram held[1024];
+struct Relay {
+  int fd[2];  // [0] faces the joining game, [1] the host
+  sockaddr_in to[2] = {};
+  int32_t cutAfter, count = 0;
+  std::mt19937 rng{77};
+  void Pass(int64_t nowUs) {
+    uint8_t bytes[1500];
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    for (int side : {0, 1})
+      for (ssize_t n; (n = recvfrom(fd[side], bytes, sizeof bytes, 0, (sockaddr*)&from, &len)) > 0;) {
+        if (side == 0) to[0] = from, cutAfter -= cutAfter > 0;
+        for (int c = cutAfter == 0 || rng() % 20 == 0 ? 0 : rng() % 20 ? 1 : 2; c-- > 0 && count < 1024;) {
+          held[count] = Datagram{nowUs + 40000 + int64_t(rng() % 40001), 1 - side, size_t(n), {}};
+          std::copy(bytes, bytes + n, held[count++].bytes);
+        }
+      }
+    for (int32_t i = count - 1; i >= 0; --i)
+      if (const Datagram& p = held[i]; p.dueUs <= nowUs)
+        sendto(fd[p.to], p.bytes, p.size, 0, (sockaddr*)&to[p.to], sizeof to[0]), held[i] = held[--count];
+  }
+};
+
+int64_t NowUs() { return int64_t(Now()) * 1000; }
+
+pid_t StartGame(const std::string& prefix, std::vector<std::string> args) {
+  args.insert(args.begin(), CORVANE_GAME_EXE);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  freopen((prefix + "-stderr.txt").c_str(), "w", stderr);
+  setenv("CORVANE_NET_SCRIPT", (prefix + "-script.txt").c_str(), 1);
+  setenv("CORVANE_NET_LOG", prefix.c_str(), 1);
+  if (chdir(CORVANE_DATA_DIR) == 0) execv(CORVANE_GAME_EXE, argv.data());
+  _exit(127);
+}
+
+// "NAME NUMBER" lines, or (text) the whole file.
+std::vector<uint64_t> Numbers(const std::string& path, int base = 16) {
+  std::ifstream in(path);
+  std::vector<uint64_t> numbers;
+  for (std::string name, number; in >> name >> number;)
+    numbers.push_back(std::stoull(number, nullptr, base));
+  return numbers;
+}
+std::string Text(const std::string& path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// clang-format off
+struct TwoGames { const char* name; int32_t speed; uint32_t length; int32_t cutAfter; };
+const TwoGames kTwoGames[] = {{"speed4", 4, 300, -1}, {"speed5_cut", 5, kFrames, 150}};
+// clang-format on
+class TwoGamesTest : public testing::TestWithParam<TwoGames> {};
+
+// Both end by themselves with status 0, having confirmed frame for frame the match the two
+// scripts play at one keyboard from the host's start, with rollbacks. Cut off, each has been left
+// 5 s after it last heard the other. Beside them, a game hosting on the same port and one joining
+// nobody end with a message and status 1.
+TEST_P(TwoGamesTest, PlayTheMatchOfOneMachineAndEndByThemselves) {
+  const TwoGames& row = GetParam();
+  const auto port = uint16_t(42000 + getpid() % 10000 * 2);
+  const std::string dir = testing::TempDir() + row.name + std::to_string(getpid()) + "-";
+  const std::string names[4] = {"host", "join", "busy", "nobody"};
+  for (int g = 0; g < 4; ++g) {
+    std::ofstream script(dir + names[g] + "-script.txt");
+    if (g == 0) script << "speed " << row.speed << '\n';
+    for (uint32_t f = 0; g < 2 && f < row.length; ++f)
+      script << f << ' ' << std::hex << +Recorded(g, f, row.length) << std::dec << '\n';
+  }
+  Relay relay{{socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0),
+               socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0)}, {}, row.cutAfter};
+  relay.to[1] = {AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+  sockaddr_in at = {AF_INET, htons(port + 1), {htonl(INADDR_LOOPBACK)}, {}};
+  ASSERT_EQ(bind(relay.fd[0], (sockaddr*)&at, sizeof at), 0);
+  const std::string p = std::to_string(port);
+  pid_t pids[4] = {StartGame(dir + "host", {"--host", p})};
+  for (int i = 0; i < 5000 && Text(dir + "host-stderr.txt").find("Waiting") == std::string::npos; ++i)
+    usleep(1000);
+  pids[2] = StartGame(dir + "busy", {"--host=" + p});
+  pids[1] = StartGame(dir + "join", {"--join", "localhost:" + std::to_string(port + 1)});
+  if (row.cutAfter > 0) pids[3] = StartGame(dir + "nobody", {"--join", "127.0.0.1:" + std::to_string(port + 3)});
+  int status[4] = {-1, -1, -1, -1}, left = row.cutAfter > 0 ? 4 : 3;
+  int64_t cutUs = 0, endUs[2] = {};
+  for (const int64_t start = NowUs(); left > 0 && NowUs() - start < 20000000; usleep(500)) {
+    relay.Pass(NowUs());
+    if (relay.cutAfter == 0 && cutUs == 0) cutUs = NowUs();
+    for (int g = 0; g < 4; ++g)
+      if (pids[g] > 0 && status[g] < 0 && waitpid(pids[g], &status[g], WNOHANG) == pids[g])
+        --left, endUs[g & 1] += g < 2 ? NowUs() - cutUs : 0;
+  }
+  for (int g = 0; g < 4; ++g)
+    if (pids[g] > 0 && status[g] < 0) kill(pids[g], SIGKILL), ADD_FAILURE() << names[g] << " hung";
+  close(relay.fd[0]), close(relay.fd[1]);
+  EXPECT_EQ(status[2], 1 << 8);
+  EXPECT_TRUE(Text(dir + "busy-stderr.txt").starts_with("corvane-altor: cannot listen on UDP port " + p));
+  if (row.cutAfter > 0) {
+    EXPECT_EQ(status[3], 1 << 8);
+    EXPECT_NE(Text(dir + "nobody-stderr.txt").find("No game answered at 127.0.0.1:"), std::string::npos);
+  }
+  // The host's start, written at the end of its match.
+  const std::vector<uint64_t> start = Numbers(dir + "host-start.txt");
+  ASSERT_EQ(start.size(), 13u);
+  StartOfMatch();
+  for (int32_t i = 0; i < kCloudCount; ++i) clouds[i].x = int32_t(start[i]);
+  paused = int32_t(start[9]), scoreToWin = int32_t(start[10]), maxBullets = int32_t(start[11]);
+  MatchState state;
+  SaveMatchState(&state);
+  const std::vector<uint64_t> offline = PlayOffline(state, row.length);
+  for (int side : {0, 1}) {
+    EXPECT_EQ(status[side], 0) << names[side];
+    const std::string prefix = dir + names[side];
+    const std::vector<uint64_t> frames = Numbers(prefix + "-frames.txt");
+    const std::vector<uint64_t> stats = Numbers(prefix + "-stats.txt", 10);
+    ASSERT_GE(frames.size(), row.cutAfter > 0 ? 50u : row.length) << names[side];
+    for (size_t f = 0; f < frames.size() && f < offline.size(); ++f)
+      ASSERT_EQ(frames[f], offline[f]) << names[side] << " frame " << f;
+    EXPECT_TRUE(stats.size() == 9 && stats[1] > 0 && stats[8] == 0) << Text(prefix + "-stats.txt");
+    if (row.cutAfter < 0) continue;
+    EXPECT_NE(Text(prefix + "-stderr.txt").find(": Your opponent left"), std::string::npos);
+    // 5 s after the last datagram heard; some were still on their way at the cut.
+    EXPECT_TRUE(endUs[side] >= 4800000 && endUs[side] < 8000000) << endUs[side];
+  }
+}
+INSTANTIATE_TEST_SUITE_P(Net, TwoGamesTest, testing::ValuesIn(kTwoGames), kName);
 
 }  // namespace
