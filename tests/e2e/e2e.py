@@ -107,30 +107,24 @@ paused = lambda shot: not wrong(shot, PAUSED)
 
 
 @functools.cache
-def colours(name, y0=0, y1=999):  # of the rows y0..y1 of a picture
-    w, rgb = sheet(name)
-    return {rgb[i:i + 3] for i in range(3 * w * y0, min(3 * w * y1, len(rgb)), 3)}
-
-
-@functools.cache
 def own(name, y0, y1):
     # Colours of rows y0..y1 of a sheet in no other picture of a match: where one shows, that
     # sprite (one plane's colour, one player's bullets) is drawn.
-    others = "bg right buttons bullet plane fire cloud tower letters numbers".replace(name, "")
-    rest = set().union(*map(colours, others.split()), colours(name, 0, y0), colours(name, y1))
-    return colours(name, y0, y1) - rest - {b"\0\0\0"}
+    def rows(n, a=0, b=999):
+        w, rgb = sheet(n)
+        return {rgb[i:i + 3] for i in range(3 * w * a, min(3 * w * b, len(rgb)), 3)}
+    rest = [rows(n) for n in "bg right buttons bullet plane fire cloud tower letters numbers"
+            .split() if n != name]
+    return rows(name, y0, y1) - set().union(*rest, rows(name, 0, y0), rows(name, y1), [b"\0" * 3])
 
 
-def find(shot, colours, x0=0, y0=0, x1=560, y1=480):  # the box around them, or []
-    found = [(i // 3 % W, i // 3 // W) for y in range(y0, y1)
-             for i in range(3 * (y * W + x0), 3 * (y * W + x1), 3) if shot[i:i + 3] in colours]
-    return found and [f(p[k] for p in found) for f, k in ((min, 0), (min, 1), (max, 0), (max, 1))]
+def seen(shot, colours, y0=0, y1=480):  # whether any shows in rows y0..y1
+    return any(shot[i:i + 3] in colours for i in range(3 * W * y0, 3 * W * y1, 3))
 
 
-def up(shot, player):  # whether the plane is above its runway, or where it is
-    box = find(shot, own("plane", 32 * player - 32, 32 * player))
-    return not (box and box[3] < 420) and f"plane {player} at {box or 'nowhere'}"
-
+def up(shot, player):  # whether the plane is above its runway, or what is amiss
+    c = own("plane", 32 * player - 32, 32 * player)
+    return (seen(shot, c, 420) or not seen(shot, c)) and f"plane {player} not up"
 
 
 # ------------------------------------------------------------------ the screen and the game
@@ -165,14 +159,13 @@ x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, *[ctypes.c_int] * 4, 
 
 def grab(dx=.5, dy=.5):
     # The picture on the screen, a game pixel each: the screen pixel dx, dy into its square.
-    image = x11.XGetImage(X, x11.XDefaultRootWindow(X), 0, 0, *SCREEN, -1, 2)  # 4 bytes, BGRX
+    image = x11.XGetImage(X, x11.XDefaultRootWindow(X), 0, 0, *SCREEN, -1, 2)  # BGRX pixels
     data = ctypes.c_void_p.from_address(image + 16)
-    screen = memoryview(ctypes.string_at(data, 4 * SCREEN[0] * SCREEN[1]))
+    screen = memoryview(ctypes.string_at(data, 4 * 1920 * 1080))
     x11.XFree(data), x11.XFree(ctypes.c_void_p(image))
-    left, top, s = box
-    row = operator.itemgetter(*[4 * int(left + (i + dx) * s) + c for i in range(W) for c in (2, 1, 0)])
-    return b"".join(bytes(row(screen[n:])) for n in (
-        4 * SCREEN[0] * int(top + (j + dy) * s) for j in range(480)))
+    x, y, s = box
+    row = operator.itemgetter(*[4 * int(x + (i + dx) * s) + c for i in range(W) for c in (2, 1, 0)])
+    return b"".join(bytes(row(screen[7680 * int(y + (j + dy) * s):])) for j in range(480))
 
 
 def window(g, w, h):  # the window must be w x h; the picture is letterboxed in its middle
@@ -201,20 +194,17 @@ class Game:  # started from its data directory, as `make run` does
         test = want if callable(want) else lambda shot: wrong(shot, want)
         end, self.n = now() + 15, self.n + 1
         while self.proc.poll() is None:
-            seen = test(shot := self.shot())
-            if not seen:
+            if not (seen := test(shot := self.shot())):
                 return shot
             assert now() < end, f"expected {what}; saw {seen} in {self.path}"
             act()
         raise AssertionError(f"expected {what}; the game ended, status {self.proc.returncode}")
 
     def still(self, what, moving=False):  # the picture stands still for 0.5 s, or goes on
-        sleep(0.3)
-        first = self.shot()
-        sleep(0.5)
+        first = sleep(0.3) or self.shot()
         if moving:
             return self.see(what, lambda s: s == first and "a still picture")
-        assert self.shot("later") == first and self.proc.poll() is None, f"{what}: {self.path}"
+        assert sleep(0.5) or self.shot("later") == first, f"expected {what}; {self.path} changed"
 
     def ends(self, what):  # within 10 s
         status = self.proc.wait(10)
@@ -269,7 +259,7 @@ def flying(g):
     fired = [number(186, 30, 3, n) for n in range(1, 7)]
     shot = g.see("1 to 6 shots", lambda s: all(wrong(s, n) for n in fired) and "none", step)
     xdo("keyup", "Shift_L", "Control_L")
-    assert find(shot, own("bullet", 0, 4)), f"expected player 1's bullets in {g.path}"
+    assert seen(shot, own("bullet", 0, 4)), f"expected player 1's bullets in {g.path}"
     g.see("plane 2 still, plane 1's runway bare", plane(312, 420, 1) + picture(
         "bg", 0, 410, 44, 42))
     xdo("keydown", "Alt_L", "c")
@@ -419,14 +409,10 @@ def outside(folder):
     assert not failed, "; ".join(failed)
 
 
-SCENARIOS = [  # name, what it runs, the game's arguments when under X (the others run alongside)
-    ("menu-clicks", menu_clicks, []),
-    ("flying", flying, []),
-    ("main-menu-and-away", main_menu, []),
-    ("windowed", windowed, ["--windowed"]),
-    ("minimise-and-close", minimise, []),
-    ("outside-faults", outside, None),
-]
+SCENARIOS = {  # what runs, and the game's arguments when under X (the others run alongside)
+    "menu-clicks": (menu_clicks, []), "flying": (flying, []),
+    "main-menu-and-away": (main_menu, []), "windowed": (windowed, ["--windowed"]),
+    "minimise-and-close": (minimise, []), "outside-faults": (outside, None)}
 
 
 def attempt(name, scenario, args):  # runs one scenario; its name if it fails
@@ -456,7 +442,7 @@ def main():
     # Another program, in the bar beside the full-screen picture and under the game's window.
     other = Popen(["xmessage", "-geometry", "200x60+10+10", "elsewhere"], stderr=DEVNULL)
     OTHER = xdo("search", "--sync", "--class", "xmessage").split()[0]
-    chosen = [s for s in SCENARIOS if s[0] in (sys.argv[3:] or [s[0]])]
+    chosen = [(n, *SCENARIOS[n]) for n in sys.argv[3:] or SCENARIOS]
     try:
         aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if s[2] is None])
         failed = [attempt(*s) for s in chosen if s[2] is not None] + aside.get()
