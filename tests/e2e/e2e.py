@@ -151,6 +151,7 @@ def click(x, y):  # quicker than a menu frame: a value steps once
     xdo(*at(x, y), "sleep", 0.1, "click", 1)
 
 
+away = ["windowfocus", 0, "sleep", 0.3]  # to the other program's window
 x11 = ctypes.CDLL("libX11.so.6")
 x11.XOpenDisplay.restype = x11.XGetImage.restype = ctypes.c_void_p
 x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, *[ctypes.c_int] * 4, ctypes.c_ulong,
@@ -168,8 +169,9 @@ def grab(dx=.5, dy=.5):
     return b"".join(bytes(row(screen[7680 * int(y + (j + dy) * s):])) for j in range(480))
 
 
-def window(g, w, h):  # the window must be w x h; the picture is letterboxed in its middle
+def window(g, w, h, *keys):  # after keys, the window must be w x h, the picture in its middle
     global box
+    xdo("sleep", 0.5, *keys, "sleep", 1)
     geo = dict(v.split("=") for v in xdo("getwindowgeometry", "--shell", g.win).split())
     assert (int(geo["WIDTH"]), int(geo["HEIGHT"])) == (w, h), f"expected {w}x{h}, saw {geo}"
     s = min(w / W, h / 480)
@@ -220,7 +222,6 @@ class Game:  # started from its data directory, as `make run` does
                 speed, humans, lit))
 
 
-away = lambda: xdo("windowfocus", OTHER, "sleep", 0.3)  # to the other program's window
 
 
 # ------------------------------------------------------------------ scenarios under X
@@ -279,8 +280,7 @@ def flying(g):
 # beside it. Clicked in a running match, it ends the game.
 def main_menu(g):
     g.menu()
-    away()
-    xdo(*at(330, 160), "sleep", 0.5)
+    xdo(*away, *at(330, 160), "sleep", 0.5)
     assert not wrong(g.shot("away"), menu()), "expected no menu frame while away"
     xdo("windowfocus", g.win)
     g.see("Play! lit once back", menu(lit="Play!"))
@@ -289,7 +289,7 @@ def main_menu(g):
     click(330, 160)
     g.see("a new match", fresh)
     g.see("plane 2 up, plane 1 down", lambda s: up(s, 2) or wrong(s, plane(10, 420, 0)))
-    away()
+    xdo(*away)
     g.still("a match while away")
     xdo("windowfocus", g.win)
     g.still("the match once back", True)
@@ -306,8 +306,7 @@ def main_menu(g):
             g.see("PAUSED", PAUSED)
     xdo(*at(600, 460), "sleep", 0.1, "mousedown", 1)
     g.still("a match while Quit is held")
-    away()
-    xdo("windowfocus", g.win)
+    xdo(*away, "windowfocus", g.win)
     g.still("the match back from away, Quit held", True)
     xdo("mouseup", 1, "mousemove", 1800, 1040, "click", 1)  # the bar, at the height of Quit
     g.still("the match after Quit let go and a click beside it", True)
@@ -329,20 +328,15 @@ def windowed(g):
     for x, y, lit in (330, 160, "Play!"), (330, 700, None):
         xdo(*at(x, y))
         g.see(f"{lit} lit, the cursor at {x},{y}", menu(lit=lit))
-    xdo("windowsize", g.win, 1000, 500, "sleep", 0.5)
-    window(g, 1000, 500)
+    window(g, 1000, 500, "windowsize", g.win, 1000, 500)
     click(330, 165)
-    xdo("sleep", 0.5, "key", "p", "key", "alt+Return", "sleep", 1)
-    window(g, *SCREEN)
+    window(g, *SCREEN, "key", "p", "key", "alt+Return")
     g.see("the paused match on the whole screen", PAUSED)
     xdo("key", "p")
-    g.see("the match going on", lambda s: paused(s) and "PAUSED")
     g.still("the match going on", True)
-    xdo("key", "alt+Return", "sleep", 1)
-    window(g, 1000, 500)
+    window(g, 1000, 500, "key", "alt+Return")
     click(600, 440)
-    xdo("key", "alt+Return", "sleep", 1)
-    window(g, *SCREEN)
+    window(g, *SCREEN, "key", "alt+Return")
     xdo(*at(5, 5))
     g.see("the menu on the whole screen", menu())
     click(340, 430)
@@ -432,7 +426,7 @@ def attempt(name, scenario, args):  # runs one scenario; its name if it fails
 
 
 def main():
-    global X, OTHER
+    global X
     # Xvfb picks a free display and says which once it takes clients.
     r, w = os.pipe()
     server = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % SCREEN,
@@ -441,7 +435,7 @@ def main():
     X = ctypes.c_void_p(x11.XOpenDisplay(None))
     # Another program, in the bar beside the full-screen picture and under the game's window.
     other = Popen(["xmessage", "-geometry", "200x60+10+10", "elsewhere"], stderr=DEVNULL)
-    OTHER = xdo("search", "--sync", "--class", "xmessage").split()[0]
+    away[1] = xdo("search", "--sync", "--class", "xmessage").split()[0]
     chosen = [(n, *SCENARIOS[n]) for n in sys.argv[3:] or SCENARIOS]
     try:
         aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if s[2] is None])
