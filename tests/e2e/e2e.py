@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-# The real game under one Xvfb server, driven with xdotool as a player would; its screen is
-# checked against pictures predicted, pixel for pixel, from the game's own .bmp files.
+# The real game on one 1920x1080 Xvfb screen, beside another program's window, driven with
+# xdotool as a player would; its picture is checked against pictures predicted, pixel for pixel,
+# from the game's own .bmp files.
 # Usage: e2e.py GAME DATA_DIR [SCENARIO ...]   (shots and game logs: e2e-shots/ beside GAME)
-import ctypes, functools, glob, os, shutil, sys, traceback
+import ctypes, functools, glob, operator, os, shutil, sys, traceback
 from multiprocessing.pool import ThreadPool
 from subprocess import DEVNULL, STDOUT, Popen, run
 from time import monotonic as now, sleep
 
 GAME, DATA = map(os.path.realpath, sys.argv[1:3])
-W = 640
+W, SCREEN = 640, (1920, 1080)
+# Where the picture lies on the screen: left, top, and screen pixels a game pixel. Full screen it
+# is letterboxed 1440x1080, nearest-neighbour.
+FULL = box = (240, 0, 2.25)
 # The display is 16-bit: a channel loses its low bits and is stretched back to 8 bits in a
 # screenshot, green's top and bottom three bits apart. Pictures are kept as shown.
 FIVE = bytes((v >> 3) * 255 // 31 for v in range(256))
@@ -103,29 +107,24 @@ paused = lambda shot: not wrong(shot, PAUSED)
 
 
 @functools.cache
-def colours(name, y0=0, y1=999):  # of the rows y0..y1 of a picture
-    w, rgb = sheet(name)
-    return {rgb[i:i + 3] for i in range(3 * w * y0, min(3 * w * y1, len(rgb)), 3)}
-
-
-@functools.cache
 def own(name, y0, y1):
     # Colours of rows y0..y1 of a sheet in no other picture of a match: where one shows, that
     # sprite (one plane's colour, one player's bullets) is drawn.
-    others = "bg right buttons bullet plane fire cloud tower letters numbers".replace(name, "")
-    rest = set().union(*map(colours, others.split()), colours(name, 0, y0), colours(name, y1))
-    return colours(name, y0, y1) - rest - {b"\0\0\0"}
+    def rows(n, a=0, b=999):
+        w, rgb = sheet(n)
+        return {rgb[i:i + 3] for i in range(3 * w * a, min(3 * w * b, len(rgb)), 3)}
+    rest = [rows(n) for n in "bg right buttons bullet plane fire cloud tower letters numbers"
+            .split() if n != name]
+    return rows(name, y0, y1) - set().union(*rest, rows(name, 0, y0), rows(name, y1), [b"\0" * 3])
 
 
-def find(shot, colours, x0=0, y0=0, x1=560, y1=480):  # the box around them, or []
-    found = [(i // 3 % W, i // 3 // W) for y in range(y0, y1)
-             for i in range(3 * (y * W + x0), 3 * (y * W + x1), 3) if shot[i:i + 3] in colours]
-    return found and [f(p[k] for p in found) for f, k in ((min, 0), (min, 1), (max, 0), (max, 1))]
+def seen(shot, colours, y0=0, y1=480):  # whether any shows in rows y0..y1
+    return any(shot[i:i + 3] in colours for i in range(3 * W * y0, 3 * W * y1, 3))
 
 
-def up(shot, player):  # whether the plane is above its runway, or where it is
-    box = find(shot, own("plane", 32 * player - 32, 32 * player))
-    return not (box and box[3] < 420) and f"plane {player} at {box or 'nowhere'}"
+def up(shot, player):  # whether the plane is above its runway, or what is amiss
+    c = own("plane", 32 * player - 32, 32 * player)
+    return (seen(shot, c, 420) or not seen(shot, c)) and f"plane {player} not up"
 
 
 # ------------------------------------------------------------------ the screen and the game
@@ -141,23 +140,55 @@ def wrong(shot, ink):  # how the shot differs from the drawings, or nothing
 
 
 def xdo(*args):
-    run(["xdotool", *map(str, args)], check=True)
+    return run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
+
+
+def at(x, y):  # the mouse onto the game's pixel x, y
+    return "mousemove", int(box[0] + (x + .5) * box[2]), int(box[1] + (y + .5) * box[2])
 
 
 def click(x, y):  # quicker than a menu frame: a value steps once
-    xdo("mousemove", x, y, "sleep", 0.1, "click", 1)
+    xdo(*at(x, y), "sleep", 0.1, "click", 1)
+
+
+away = ["windowfocus", 0, "sleep", 0.3]  # to the other program's window
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = x11.XGetImage.restype = ctypes.c_void_p
+x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, *[ctypes.c_int] * 4, ctypes.c_ulong,
+                          ctypes.c_int]
+
+
+def grab(dx=.5, dy=.5):
+    # The picture on the screen, a game pixel each: the screen pixel dx, dy into its square.
+    image = x11.XGetImage(X, x11.XDefaultRootWindow(X), 0, 0, *SCREEN, -1, 2)  # BGRX pixels
+    data = ctypes.c_void_p.from_address(image + 16)
+    screen = memoryview(ctypes.string_at(data, 4 * 1920 * 1080))
+    x11.XFree(data), x11.XFree(ctypes.c_void_p(image))
+    x, y, s = box
+    row = operator.itemgetter(*[4 * int(x + (i + dx) * s) + c for i in range(W) for c in (2, 1, 0)])
+    return b"".join(bytes(row(screen[7680 * int(y + (j + dy) * s):])) for j in range(480))
+
+
+def window(g, w, h, *keys):  # after keys, the window must be w x h, the picture in its middle
+    global box
+    xdo("sleep", 0.5, *keys, "sleep", 1)
+    geo = dict(v.split("=") for v in xdo("getwindowgeometry", "--shell", g.win).split())
+    assert (int(geo["WIDTH"]), int(geo["HEIGHT"])) == (w, h), f"expected {w}x{h}, saw {geo}"
+    s = min(w / W, h / 480)
+    box = (int(geo["X"]) + (w - int(W * s)) // 2, int(geo["Y"]) + (h - int(480 * s)) // 2, s)
 
 
 class Game:  # started from its data directory, as `make run` does
-    def __init__(self, folder):
-        self.dir, self.n = folder, 0
-        self.proc = Popen([GAME], cwd=DATA, stdout=open(folder + "/game.log", "w"), stderr=STDOUT,
-                          env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
+    def __init__(self, folder, *args):
+        global box
+        self.dir, self.n, box = folder, 0, FULL
+        self.proc = Popen([GAME, *args], cwd=DATA, stdout=open(folder + "/game.log", "w"),
+                          stderr=STDOUT, env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
 
-    def shot(self, name=None):  # the screen's pixels; .path tells where they lie
+    def shot(self, name=None):  # the picture; .path tells where it lies
         self.path = f"{self.dir}/{name or self.n}.ppm"
-        run(["import", "-window", "root", "-depth", "8", self.path], check=True)
-        return open(self.path, "rb").read()[-3 * W * 480:]
+        open(self.path, "wb").write(b"P6 640 480 255\n" + (shot := grab()))
+        return shot
 
     def see(self, what, want, act=lambda: sleep(0.05)):
         # Shots, with act between them, until one shows the drawings wanted, or passes a test
@@ -165,24 +196,32 @@ class Game:  # started from its data directory, as `make run` does
         test = want if callable(want) else lambda shot: wrong(shot, want)
         end, self.n = now() + 15, self.n + 1
         while self.proc.poll() is None:
-            seen = test(shot := self.shot())
-            if not seen:
+            if not (seen := test(shot := self.shot())):
                 return shot
             assert now() < end, f"expected {what}; saw {seen} in {self.path}"
             act()
         raise AssertionError(f"expected {what}; the game ended, status {self.proc.returncode}")
+
+    def still(self, what, moving=False):  # the picture stands still for 0.5 s, or goes on
+        first = sleep(0.3) or self.shot()
+        if moving:
+            return self.see(what, lambda s: s == first and "a still picture")
+        assert sleep(0.5) or self.shot("later") == first, f"expected {what}; {self.path} changed"
 
     def ends(self, what):  # within 10 s
         status = self.proc.wait(10)
         assert status == 0, f"expected status 0 after {what}, saw {status}; see {self.dir}"
 
     def menu(self, *clicks):  # the first menu frame, then clicks: (x, y, speed, humans, lit)
-        xdo("mousemove", 5, 5)
+        xdo(*at(5, 5))
         self.see("the first menu frame", menu())
+        self.win = xdo("getwindowfocus").strip()  # SDL takes the keyboard
         for x, y, speed, humans, lit in clicks:
             click(x, y)
             self.see(f"speed {speed}, {humans} player(s) after a click at {x},{y}", menu(
                 speed, humans, lit))
+
+
 
 
 # ------------------------------------------------------------------ scenarios under X
@@ -195,7 +234,7 @@ def menu_clicks(g):
     sleep(0.3)  # for the last click, which changes nothing
     for x, y, lit in (330, 160, "Play!"), (320, 160, None), (385, 280, "Player(s)"), (
             340, 430, "Quit"):
-        xdo("mousemove", x, y)
+        xdo(*at(x, y))
         g.see(f"{lit or 'nothing'} lit, the cursor at {x},{y}", menu(lit=lit))
     click(340, 430)
     g.ends("the menu's Quit")
@@ -205,43 +244,55 @@ def menu_clicks(g):
 # scores and statistics 0, and stands still. From then on it runs a few frames at a time, so
 # that a busy machine cannot spoil the timing. Player 1 takes off with CTRL and LEFT ARROW and
 # fires with SHIFT: the plane climbs, its bullets fly, "Fired:" counts them, plane 2 stays.
-# Player 2 takes off with ALT and C. The panel's Quit waits while held, then ends the game.
+# Player 2 takes off with ALT and C. The panel's Quit held down: the game waits for it, and a
+# close request ends it with status 0 even so.
 def flying(g):
     step = lambda: xdo("key", "p", "sleep", 0.2, "key", "p")  # a few frames run
     g.menu((330, 280, 2, 2, "Player(s)"))
     xdo("key", "p")
     click(330, 160)
-    first = g.see("a paused start", ground() + plane(10, 420, 0) + plane(312, 420, 1) + PAUSED
-                  + stats(186) + stats(373))
-    sleep(0.3)
-    assert g.shot("later") == first, f"expected a still picture; {g.path} changed"
+    g.see("a paused start", ground() + plane(10, 420, 0) + plane(312, 420, 1) + PAUSED
+          + stats(186) + stats(373))
+    g.still("a paused match")
     xdo("keydown", "Control_L", "Left")
     g.see("plane 1 above its runway", lambda s: up(s, 1), step)
     xdo("keyup", "Left", "keydown", "Shift_L")
     fired = [number(186, 30, 3, n) for n in range(1, 7)]
     shot = g.see("1 to 6 shots", lambda s: all(wrong(s, n) for n in fired) and "none", step)
     xdo("keyup", "Shift_L", "Control_L")
-    assert find(shot, own("bullet", 0, 4)), f"expected player 1's bullets in {g.path}"
+    assert seen(shot, own("bullet", 0, 4)), f"expected player 1's bullets in {g.path}"
     g.see("plane 2 still, plane 1's runway bare", plane(312, 420, 1) + picture(
         "bg", 0, 410, 44, 42))
     xdo("keydown", "Alt_L", "c")
     g.see("plane 2 above its runway", lambda s: up(s, 2), step)
-    xdo("keyup", "c", "Alt_L", "mousemove", 600, 460, "sleep", 0.1, "mousedown", 1, "sleep", 0.3)
+    xdo("keyup", "c", "Alt_L", *at(600, 460), "sleep", 0.1, "mousedown", 1, "sleep", 0.3)
     assert g.proc.poll() is None, "expected the game to wait for the Quit button to be let go"
-    xdo("mouseup", 1)
-    g.ends("the panel's Quit in a paused match")
+    g.proc.terminate()
+    g.ends("a close request while Quit is held")
 
 
-# One human: the computer takes plane 2 off by itself. Player 1 rolls into the tower with gas
-# alone: -1. "Main Menu" in a running and in a paused match shows the menu, and "Play!" starts
-# afresh: scores and statistics 0, not paused. The panel's Quit in a running match ends the game.
+# One human. In the menu, switched to another program, the cursor over "Play!" lights nothing
+# until the game is back. The computer takes plane 2 off by itself; switched away, the match
+# stands still, and goes on when the game is back. Player 1 rolls into the tower with gas alone:
+# -1. "Main Menu" in a running and in a paused match shows the menu, and "Play!" starts afresh:
+# scores and statistics 0, not paused. The panel's Quit held down: the match waits; switched
+# away and back, it goes on, and letting go does nothing; nor does a click in the black bar
+# beside it. Clicked in a running match, it ends the game.
 def main_menu(g):
     g.menu()
+    xdo(*away, *at(330, 160), "sleep", 0.5)
+    assert not wrong(g.shot("away"), menu()), "expected no menu frame while away"
+    xdo("windowfocus", g.win)
+    g.see("Play! lit once back", menu(lit="Play!"))
     fresh = lambda s: wrong(s, ground(250) + plane(10, 420, 0) + stats(186)) or (
         paused(s) and "PAUSED")
     click(330, 160)
     g.see("a new match", fresh)
     g.see("plane 2 up, plane 1 down", lambda s: up(s, 2) or wrong(s, plane(10, 420, 0)))
+    xdo(*away)
+    g.still("a match while away")
+    xdo("windowfocus", g.win)
+    g.still("the match once back", True)
     xdo("keydown", "Control_L")
     g.see("player 1's score -1 after the tower", number(590, 115, 1, -1, 6))
     xdo("keyup", "Control_L")
@@ -253,70 +304,60 @@ def main_menu(g):
         if how == "running":
             xdo("key", "p")
             g.see("PAUSED", PAUSED)
+    xdo(*at(600, 460), "sleep", 0.1, "mousedown", 1)
+    g.still("a match while Quit is held")
+    xdo(*away, "windowfocus", g.win)
+    g.still("the match back from away, Quit held", True)
+    xdo("mouseup", 1, "mousemove", 1800, 1040, "click", 1)  # the bar, at the height of Quit
+    g.still("the match after Quit let go and a click beside it", True)
     click(600, 460)
     g.ends("the panel's Quit in a running match")
 
 
-# A whole match at game speed 4: player 1 takes off again and again and the computer shoots it
-# down, until it has 5. Then the match stands still with no notice, and neither P nor the flying
-# keys change a pixel. Escape ends the game.
-def match_end(g):
-    g.menu(*[(340, 215, s, 1, "Game Speed:") for s in (3, 4)])
+# --windowed: a window of 1280x960 in the middle of the screen, each game pixel a square of 2x2
+# screen pixels of one colour. The cursor off the window lights nothing. At 1000x500 "Play!"
+# starts a match; paused, Alt+Enter shows it on the whole screen, and P lets it go on. Alt+Enter
+# again: the window as it was, where "Main Menu" is clicked; the menu on the whole screen again.
+def windowed(g):
+    global box
+    box = (320, 60, 2)
+    g.menu()
+    window(g, 1280, 960)
+    for dx, dy in (.25, .25), (.25, .75), (.75, .25), (.75, .75):
+        assert not wrong(grab(dx, dy), menu()), f"expected a crisp menu, {dx},{dy} into a pixel"
+    for x, y, lit in (330, 160, "Play!"), (330, 700, None):
+        xdo(*at(x, y))
+        g.see(f"{lit} lit, the cursor at {x},{y}", menu(lit=lit))
+    window(g, 1000, 500, "windowsize", g.win, 1000, 500)
+    click(330, 165)
+    window(g, *SCREEN, "key", "p", "key", "alt+Return")
+    g.see("the paused match on the whole screen", PAUSED)
     xdo("key", "p")
-    click(330, 160)
-    # Nose up and down together do not turn in the air, while on the runway nose up lifts the
-    # plane off: nose down let go for a frame or two at a time, it lifts off and turns up.
-    xdo("keydown", "Control_L", "Left", "Right")
-    shot, end = g.see("the match paused", PAUSED), now() + 60
-    won = [picture("right", 578, 215, 24, 12) + number(590, 215, 1, n, 6) for n in (5, 6)]
-    climbed = end
-    while all(wrong(shot, n) for n in won):
-        assert now() < end, f"expected the computer to have 5 in 60 s; see {g.path}"
-        low = find(shot, own("plane", 0, 32), 0, 400, 250, 480)
-        lifting = bool(low) and low[3] > 425 and low[0] < 200  # on the runway or barely off
-        if paused(shot) and lifting:
-            xdo("keydown", "Control_L", "keyup", "Right", "key", "p", "sleep",
-                0.01 + 0.04 * (low[0] < 40), "key", "p", "keydown", "Right")
-        elif paused(shot) != lifting:
-            xdo("key", "p")
-            climbed = now()
-        elif now() > climbed + 4:  # no kill for long: glide down, start again
-            xdo("keyup", "Control_L")
-        # The next shot once the game has done it: a step when the picture changes, or a moment
-        # later if no frame ran; P when the notice comes or goes.
-        since, old = now(), shot
-        while (shot := g.shot()) == old and now() < since + 0.3 or (
-                paused(shot) != lifting and now() < since + 5):
-            pass
-    shots = [shot]  # a last fire burns out even so
-    first = g.see("the end standing still", lambda s: shots.append(s) or s != shots[-2] and
-                  "a moving picture", lambda: sleep(0.3))
-    assert wrong(first, PAUSED) and wrong(first, text(240, 176, 2, "Its a tie!")), (
-        f"expected no notice in {g.path}")
-    xdo("key", "p", "keydown", "Shift_L", "sleep", 0.3, "keyup", "Shift_L")
-    assert g.shot("later") == first, f"expected the end to stand still; {g.path} changed"
-    xdo("key", "Escape")
-    g.ends("Escape")
+    g.still("the match going on", True)
+    window(g, 1000, 500, "key", "alt+Return")
+    click(600, 440)
+    window(g, *SCREEN, "key", "alt+Return")
+    xdo(*at(5, 5))
+    g.see("the menu on the whole screen", menu())
+    click(340, 430)
+    g.ends("the menu's Quit")
 
 
 # The window taken off the screen and put back, as minimising does without a window manager:
-# the menu shows again and its frames run (the item under the cursor lights up). Closing the
-# window as a window manager asks for Alt+F4 (WM_DELETE_WINDOW) ends the game with status 0.
+# the menu shows again and its frames run (the item under the cursor lights up), the game having
+# taken the keyboard back. Closing the window as a window manager asks for Alt+F4
+# (WM_DELETE_WINDOW) ends the game with status 0.
 def minimise(g):
     g.menu()
-    w = int(run(["xdotool", "getwindowfocus"], capture_output=True).stdout)  # SDL takes it
-    xdo("windowunmap", "--sync", w, "sleep", 0.3, "windowmap", "--sync", w, "windowfocus", w)
+    xdo("windowunmap", "--sync", g.win, "sleep", 0.3, "windowmap", "--sync", g.win)
     for x, y, lit in (5, 5, None), (330, 160, "Play!"):  # frames run again
-        xdo("mousemove", x, y)
+        xdo(*at(x, y))
         g.see(f"the menu again, {lit or 'nothing'} lit", menu(lit=lit))
-    x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    display = ctypes.c_void_p(x11.XOpenDisplay(None))
-    atom = lambda name: x11.XInternAtom(display, name, 0)
+    atom = lambda name: x11.XInternAtom(X, name, 0)
     # An XClientMessageEvent: type, serial, send_event, display, window, type, format, data.
-    x11.XSendEvent(display, ctypes.c_ulong(w), 0, 0, (ctypes.c_long * 24)(
-        33, 0, 0, 0, w, atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW")))
-    x11.XFlush(display)
+    x11.XSendEvent(X, ctypes.c_ulong(int(g.win)), 0, 0, (ctypes.c_long * 24)(
+        33, 0, 0, 0, int(g.win), atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW")))
+    x11.XFlush(X)
     g.ends("closing the window")
 
 
@@ -362,44 +403,45 @@ def outside(folder):
     assert not failed, "; ".join(failed)
 
 
-SCENARIOS = [  # name, what it runs, whether under X (the others run alongside)
-    ("menu-clicks", menu_clicks, True),
-    ("flying", flying, True),
-    ("main-menu", main_menu, True),
-    ("match-to-the-end", match_end, True),
-    ("minimise-and-close", minimise, True),
-    ("outside-faults", outside, False),
-]
+SCENARIOS = {  # what runs, and the game's arguments when under X (the others run alongside)
+    "menu-clicks": (menu_clicks, []), "flying": (flying, []),
+    "main-menu-and-away": (main_menu, []), "windowed": (windowed, ["--windowed"]),
+    "minimise-and-close": (minimise, []), "outside-faults": (outside, None)}
 
 
-def attempt(name, scenario, under_x):  # runs one scenario; its name if it fails
+def attempt(name, scenario, args):  # runs one scenario; its name if it fails
     folder, started = os.path.join(os.path.dirname(GAME), "e2e-shots", name), now()
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     try:
-        scenario(game := Game(folder)) if under_x else scenario(folder)
+        scenario(folder) if args is None else scenario(game := Game(folder, *args))
         print(f"ok   {name} ({now() - started:.1f} s)", flush=True)
     except Exception as e:  # noqa: BLE001 - a fault fails the scenario, not the run
         print(f"FAIL {name}:", e if type(e) is AssertionError else traceback.format_exc())
         return name
     finally:  # nothing held down or left running spills into the next scenario
-        if under_x:
+        if args is not None:
             xdo("keyup", "Control_L", "Shift_L", "Alt_L", "Left", "Right", "c", "mouseup", 1)
             game.proc.kill()
 
 
 def main():
+    global X
     # Xvfb picks a free display and says which once it takes clients.
     r, w = os.pipe()
-    server = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "640x480x24", "-nolisten",
-                    "tcp", "-noreset"], pass_fds=[w], stderr=DEVNULL)
+    server = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "%dx%dx24" % SCREEN,
+                    "-nolisten", "tcp", "-noreset"], pass_fds=[w], stderr=DEVNULL)
     os.environ["DISPLAY"] = ":" + os.read(r, 9).decode().strip()
-    chosen = [s for s in SCENARIOS if s[0] in (sys.argv[3:] or [s[0]])]
+    X = ctypes.c_void_p(x11.XOpenDisplay(None))
+    # Another program, in the bar beside the full-screen picture and under the game's window.
+    other = Popen(["xmessage", "-geometry", "200x60+10+10", "elsewhere"], stderr=DEVNULL)
+    away[1] = xdo("search", "--sync", "--class", "xmessage").split()[0]
+    chosen = [(n, *SCENARIOS[n]) for n in sys.argv[3:] or SCENARIOS]
     try:
-        aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if not s[2]])
-        failed = [attempt(*s) for s in chosen if s[2]] + aside.get()
+        aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if s[2] is None])
+        failed = [attempt(*s) for s in chosen if s[2] is not None] + aside.get()
     finally:
-        server.kill()
+        other.kill(), server.kill()
     return "failed: " + " ".join(filter(None, failed)) if any(failed) else 0
 
 
