@@ -14,7 +14,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace platform;
 using Samples = std::vector<int16_t>;
 
@@ -88,7 +87,7 @@ const std::pair<const char*, std::vector<std::string>> kOutcomes[] = {
 };
 
 TEST_F(Sound, SeedFilesLoadOrAreRefusedAtTheirStepAndAreClosed) {
-  const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+  const auto openFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
   const auto filesBefore = openFiles();
   for (const auto& [step, names] : kOutcomes) {
     for (const std::string& name : names) {
@@ -104,9 +103,9 @@ TEST_F(Sound, SeedFilesLoadOrAreRefusedAtTheirStepAndAreClosed) {
 }
 
 TEST_F(Sound, EightBitIsUnsignedAndMonoPlaysOnBothSides) {
-  const int16_t* samples = SoundBufferSamples(Buffer(1, 8, "\x80\xC0\x40", 3));
+  const int16_t* s = SoundBufferSamples(Buffer(1, 8, "\x80\xC0\x40", 3));
   const int16_t want[] = {0, 0, 16384, 16384, -16384, -16384};
-  for (int i = 0; i < 6; ++i) EXPECT_NEAR(samples[i], want[i], 1) << i;
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(s[i], want[i], 1) << i;
 }
 
 TEST_F(Sound, EffectsRestartAddUpAndClipAndOtherNumbersPlayNothing) {
