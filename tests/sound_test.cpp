@@ -34,9 +34,7 @@ class Sound : public testing::Test {
     InitDirectSound();
     ASSERT_NE(directSound, nullptr);
     // Only the tests mix: SDL's thread, paused, writes silence of its own.
-    for (SDL_AudioDeviceID id = 1; id < 16; ++id) {
-      if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) SDL_PauseAudioDevice(id, 1);
-    }
+    for (SDL_AudioDeviceID id = 1; id < 16; ++id) SDL_PauseAudioDevice(id, 1);
   }
   void TearDown() override {
     ReleaseDirectSound();
