@@ -57,9 +57,9 @@ TEST(CommandLineTest, Options) {
     });
     const GameOptions& g = gameOptions;
     const string set = string(g.windowed ? "w" : "") + (g.mute ? "m" : "") +
-                            (g.printControls ? "p" : "") + (g.host ? " host" : "") +
-                            (g.join ? " " + string(g.joinHost) : "") +
-                            (g.port ? ":" + std::to_string(g.port) : "");
+                       (g.printControls ? "p" : "") + (g.host ? " host" : "") +
+                       (g.join ? " " + string(g.joinHost) : "") +
+                       (g.port ? ":" + std::to_string(g.port) : "");
     const string said = status ? err : out.substr(0, c.said.size());
     EXPECT_EQ(std::tie(status, said, set), std::tie(c.status, c.said, c.set)) << &c - cases;
   }

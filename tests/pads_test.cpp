@@ -20,8 +20,9 @@ namespace {
 using namespace platform;
 constexpr int kPlug = -1, kUnplug = -2, kAxis = 100,  // kAxis + SDL's axis number
     A = SDL_CONTROLLER_BUTTON_A, X = SDL_CONTROLLER_BUTTON_X, kStart = SDL_CONTROLLER_BUTTON_START,
-    kShoulder = SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, kRight = SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
-    kLeftX = kAxis + SDL_CONTROLLER_AXIS_LEFTX, kTrigger = kAxis + SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
+              kShoulder = SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
+              kRight = SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kLeftX = kAxis + SDL_CONTROLLER_AXIS_LEFTX,
+              kTrigger = kAxis + SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
 
 class PadsTest : public ::testing::Test {
  protected:

@@ -150,7 +150,8 @@ TEST_F(ShellTest, StartUpAndLostSurfaces) {
   gameMode = MODE_MATCH;
   primarySurface->lost = true;
   // {minimised, away, frames, surfaces valid after}
-  const int32_t passes[][4] = {{1, 0, 1, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0, 0, 0, 1}};
+  const int32_t passes[][4] = {
+      {1, 0, 1, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0, 0, 0, 1}};
   for (const auto& c : passes) {
     std::tie(minimised, away) = tuple(c[0], c[1]);
     frameTimeAccumulator = 1000;

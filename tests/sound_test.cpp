@@ -14,6 +14,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using namespace platform;
 using Samples = std::vector<int16_t>;
 
@@ -85,7 +86,7 @@ const std::pair<const char*, std::vector<std::string>> kOutcomes[] = {
 };
 
 TEST_F(Sound, SeedFilesLoadOrAreRefusedAtTheirStepAndAreClosed) {
-  const auto openFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+  const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
   const auto filesBefore = openFiles();
   for (const auto& [step, names] : kOutcomes) {
     for (const std::string& name : names) {
