@@ -11,6 +11,8 @@ using std::tuple;
 
 // Set when a panel button acted while the mouse button was still held.
 bool early = false;
+// At the third poll the window is closed, or else switched away from.
+bool closing = false;
 
 class ControlsTest : public testplanes::Fresh {
  protected:
@@ -55,6 +57,20 @@ TEST_F(ControlsTest, PanelButtons) {
     const int32_t acted = IsQuitting() ? QUIT : gameMode == MODE_MENU ? MENU : NONE;
     EXPECT_EQ(tuple(acted, early), tuple(c[2], false)) << &c - cases;
     EXPECT_NEAR(planes[0].speed, acted == MENU ? 0.65 : 8.65, 1e-9) << &c - cases;
+  }
+}
+
+// A press held on "Main Menu" or "Quit" while the player switches away or closes the window: the
+// wait for its release ends there, and the button does nothing.
+TEST_F(ControlsTest, SwitchingAwayOrClosingEndsTheReleaseWait) {
+  for (const int32_t row : {0, 1, 2, 3}) {
+    SetUp();
+    closing = row & 1;
+    platform::backend.hasFocus = [](platform::Window*) { return closing || buttonPolls < 3; };
+    platform::backend.closeRequested = [] { return closing && buttonPolls >= 3; };
+    Click(600, row < 2 ? 430 : 460, 1000000);
+    ServePanelButtons();
+    EXPECT_EQ(tuple(buttonPolls, gameMode, IsQuitting()), tuple(3, MODE_MATCH, false)) << row;
   }
 }
 

@@ -36,12 +36,14 @@ class PlatformSdlTest : public ::testing::Test {
     for (int i = 0; i < w * h; ++i) picture_->pixels[i] = pixel;
     return PresentToScreen(screen_, *picture_, {0, 0, w, h});
   }
-  static void Push(Uint32 type, SDL_Scancode code = {}, SDL_Keycode sym = 0) {
+  // A key's scan code, or what befell the window.
+  void Push(Uint32 type, int code = SDL_WINDOWEVENT_MINIMIZED, SDL_Keycode sym = 0) {
     SDL_Event event{};
     event.type = type;
     event.button.button = SDL_BUTTON_LEFT;
-    event.window.event = SDL_WINDOWEVENT_MINIMIZED;
-    if (code) event.key.keysym = SDL_Keysym{code, sym, 0, 0};
+    event.window.windowID = SDL_GetWindowID(window_->sdl);
+    if (type == SDL_WINDOWEVENT) event.window.event = Uint8(code);
+    if (type == SDL_KEYDOWN) event.key.keysym = SDL_Keysym{SDL_Scancode(code), sym, 0, 0};
     SDL_PushEvent(&event);
   }
   Window* window_ = nullptr;
@@ -66,10 +68,24 @@ TEST_F(PlatformSdlTest, KeysCloseAndClick) {
   EXPECT_FALSE(IsKeyDown(VK_LBUTTON));
 }
 
+// Switched away from, the window no longer has the keyboard, and a key held then is let go.
+TEST_F(PlatformSdlTest, SwitchingAway) {
+  const_cast<Uint8*>(SDL_GetKeyboardState(nullptr))[SDL_SCANCODE_Z] = SDL_PRESSED;
+  for (int event : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED}) {
+    Push(SDL_WINDOWEVENT, event);
+    backend.pumpMessages();
+    EXPECT_EQ(HasFocus(window_), event == SDL_WINDOWEVENT_FOCUS_GAINED);
+  }
+  EXPECT_FALSE(IsKeyDown('Z'));
+}
+
 TEST_F(PlatformSdlTest, LostScreen) {
   for (Uint32 type : {SDL_WINDOWEVENT, SDL_RENDER_DEVICE_RESET}) {
     ASSERT_TRUE(Show(640, 480, 0xFFFF));
     Push(type);
+    const Uint32 start = SDL_GetTicks();
+    backend.waitForMessages(1000);  // the event ends the loop's sleep
+    EXPECT_LT(SDL_GetTicks() - start, 500u);
     backend.pumpMessages();
     EXPECT_TRUE(IsScreenLost(screen_));
     EXPECT_FALSE(PresentToScreen(screen_, *picture_, {0, 0, 640, 480}));
@@ -89,6 +105,10 @@ TEST_F(PlatformSdlTest, BarsAndCursor) {
     int at[2] = {};
     GetCursorPos(&at[0], &at[1]);
     EXPECT_EQ(at[1], r[1]) << r[0];
+    Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_LEAVE);  // nowhere once the mouse has left
+    GetCursorPos(&at[0], &at[1]);
+    EXPECT_EQ(at[1], -1) << r[0];
+    Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_ENTER);
   }
   // Read in window pixels.
   SDL_RenderSetLogicalSize(window_->renderer, 0, 0);

@@ -53,6 +53,36 @@ TEST_F(ShellTest, FramePacing) {
   }
 }
 
+uint64_t clockUs = 0;
+// A sleep overruns by most of a millisecond; a message waiting is never slept on.
+void Sleep(uint32_t ms) {
+  EXPECT_FALSE(MessagesWaiting());
+  clockUs += ms * 1000ull + 700;
+}
+
+// Between frames the loop sleeps, all but the last millisecond, which passes of 50 us poll: a
+// frame every period + 1 ms as before, at most 25 passes to a frame, and no sleep on a message.
+TEST_F(ShellTest, TheLoopSleepsBetweenFrames) {
+  backend.timeMs = [] { return static_cast<uint32_t>(clockUs / 1000); };
+  backend.waitForMessages = Sleep;
+  for (const int32_t period : {30, 0}) {
+    matchFramePeriod = period;
+    int32_t passes = 0, frames = 0, code = 0;
+    for (uint32_t last = clockUs = 0; clockUs < 3000000; ++passes) {
+      const int32_t x = clouds[0].x;
+      ASSERT_TRUE(MainLoopPass(&code));
+      if (clouds[0].x != x) {
+        EXPECT_TRUE(++frames < 3 || TimeMs() - last == period + 1u) << TimeMs() - last;
+        last = TimeMs();
+        if (frames == 5) PostMessage({MSG_PAINT, 0});
+      }
+      clockUs += 50;  // the pass's own work
+      WaitForNextPass();
+    }
+    EXPECT_LE(passes, 25 * frames);
+  }
+}
+
 // P and Escape work in the menu too.
 TEST_F(ShellTest, PauseAndQuitKeys) {
   // {message, key, paused, match over, then paused, quitting}
@@ -90,7 +120,7 @@ TEST_F(ShellTest, FullQueueKeepsQuit) {
 
 std::string attempts;
 int32_t failures = 0;
-bool minimised = false;
+bool minimised = false, away = false;
 
 Window* FlakyWindow(const char* title, int32_t w, int32_t h, char* why, size_t len) {
   attempts += std::to_string(w) + " ";
@@ -101,11 +131,12 @@ Window* FlakyWindow(const char* title, int32_t w, int32_t h, char* why, size_t l
 
 // Start-up tries 640x480, 800x600 and 1024x768; with none, it says so and ends with status 1.
 // Once started, lost surfaces stop the frames; they are restored (the pictures reloaded) at the
-// first due frame outside the minimised window.
+// first due frame outside the minimised window. Switched to another window, the same.
 TEST_F(ShellTest, StartUpAndLostSurfaces) {
   const InDataDir here;
   backend.createWindow = FlakyWindow;
   backend.isMinimised = [](Window*) { return minimised; };
+  backend.hasFocus = [](Window*) { return !away; };
   attempts.clear();
   failures = 3;
   testing::internal::CaptureStderr();
@@ -118,15 +149,16 @@ TEST_F(ShellTest, StartUpAndLostSurfaces) {
   EXPECT_EQ(tuple(gameMode, planes[1].x, matchFramePeriod), tuple(MODE_MENU, 392.0, 30));
   gameMode = MODE_MATCH;
   primarySurface->lost = true;
-  // {minimised, frames, surfaces valid after}
-  const int32_t passes[][3] = {{1, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+  // {minimised, away, frames, surfaces valid after}
+  const int32_t passes[][4] = {
+      {1, 0, 1, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}, {0, 1, 0, 0}, {0, 0, 0, 1}};
   for (const auto& c : passes) {
-    minimised = c[0];
+    std::tie(minimised, away) = tuple(c[0], c[1]);
     frameTimeAccumulator = 1000;
     const int32_t before = clouds[3].x;
     int32_t code = 0;
     EXPECT_TRUE(MainLoopPass(&code));
-    EXPECT_EQ(tuple(clouds[3].x - before, surfacesValid), tuple(c[1], c[2])) << c[0];
+    EXPECT_EQ(tuple(clouds[3].x - before, surfacesValid), tuple(c[2], c[3])) << &c - passes;
   }
   QuitGame();
   backend.destroyWindow(mainWindow);
