@@ -353,16 +353,21 @@ struct Relay {
     sockaddr_in from{};
     socklen_t len = sizeof from;
     for (int side : {0, 1})
-      for (ssize_t n; (n = recvfrom(fd[side], bytes, sizeof bytes, 0, (sockaddr*)&from, &len)) > 0;) {
+      for (ssize_t n;
+           (n = recvfrom(fd[side], bytes, sizeof bytes, 0, (sockaddr*)&from, &len)) > 0;) {
         if (side == 0) to[0] = from, cutAfter -= cutAfter > 0;
-        for (int c = cutAfter == 0 || rng() % 20 == 0 ? 0 : rng() % 20 ? 1 : 2; c-- > 0 && count < 1024;) {
+        for (int c = cutAfter == 0 || rng() % 20 == 0 ? 0
+                     : rng() % 20                     ? 1
+                                                      : 2;
+             c-- > 0 && count < 1024;) {
           held[count] = Datagram{nowUs + 40000 + int64_t(rng() % 40001), 1 - side, size_t(n), {}};
           std::copy(bytes, bytes + n, held[count++].bytes);
         }
       }
     for (int32_t i = count - 1; i >= 0; --i)
       if (const Datagram& p = held[i]; p.dueUs <= nowUs)
-        sendto(fd[p.to], p.bytes, p.size, 0, (sockaddr*)&to[p.to], sizeof to[0]), held[i] = held[--count];
+        sendto(fd[p.to], p.bytes, p.size, 0, (sockaddr*)&to[p.to], sizeof to[0]),
+            held[i] = held[--count];
   }
 };
 
@@ -417,17 +422,21 @@ TEST_P(TwoGamesTest, PlayTheMatchOfOneMachineAndEndByThemselves) {
       script << f << ' ' << std::hex << +Recorded(g, f, row.length) << std::dec << '\n';
   }
   Relay relay{{socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0),
-               socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0)}, {}, row.cutAfter};
+               socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK, 0)},
+              {},
+              row.cutAfter};
   relay.to[1] = {AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
   sockaddr_in at = {AF_INET, htons(port + 1), {htonl(INADDR_LOOPBACK)}, {}};
   ASSERT_EQ(bind(relay.fd[0], (sockaddr*)&at, sizeof at), 0);
   const std::string p = std::to_string(port);
   pid_t pids[4] = {StartGame(dir + "host", {"--host", p})};
-  for (int i = 0; i < 5000 && Text(dir + "host-stderr.txt").find("Waiting") == std::string::npos; ++i)
+  for (int i = 0; i < 5000 && Text(dir + "host-stderr.txt").find("Waiting") == std::string::npos;
+       ++i)
     usleep(1000);
   pids[2] = StartGame(dir + "busy", {"--host=" + p});
   pids[1] = StartGame(dir + "join", {"--join", "localhost:" + std::to_string(port + 1)});
-  if (row.cutAfter > 0) pids[3] = StartGame(dir + "nobody", {"--join", "127.0.0.1:" + std::to_string(port + 3)});
+  if (row.cutAfter > 0)
+    pids[3] = StartGame(dir + "nobody", {"--join", "127.0.0.1:" + std::to_string(port + 3)});
   int status[4] = {-1, -1, -1, -1}, left = row.cutAfter > 0 ? 4 : 3;
   int64_t cutUs = 0, endUs[2] = {};
   for (const int64_t start = NowUs(); left > 0 && NowUs() - start < 20000000; usleep(500)) {
@@ -441,10 +450,12 @@ TEST_P(TwoGamesTest, PlayTheMatchOfOneMachineAndEndByThemselves) {
     if (pids[g] > 0 && status[g] < 0) kill(pids[g], SIGKILL), ADD_FAILURE() << names[g] << " hung";
   close(relay.fd[0]), close(relay.fd[1]);
   EXPECT_EQ(status[2], 1 << 8);
-  EXPECT_TRUE(Text(dir + "busy-stderr.txt").starts_with("corvane-altor: cannot listen on UDP port " + p));
+  EXPECT_TRUE(
+      Text(dir + "busy-stderr.txt").starts_with("corvane-altor: cannot listen on UDP port " + p));
   if (row.cutAfter > 0) {
     EXPECT_EQ(status[3], 1 << 8);
-    EXPECT_NE(Text(dir + "nobody-stderr.txt").find("No game answered at 127.0.0.1:"), std::string::npos);
+    EXPECT_NE(Text(dir + "nobody-stderr.txt").find("No game answered at 127.0.0.1:"),
+              std::string::npos);
   }
   // The host's start, written at the end of its match.
   const std::vector<uint64_t> start = Numbers(dir + "host-start.txt");
