@@ -31,8 +31,6 @@ start_command() {
   sleep 0.7  # the window may be made anew while the renderer is set up
 }
 
-start_game() { cd "$DATA_DIR" && start_command "$GAME_BIN" && cd - >/dev/null; }
-
 # wait_exit SECONDS: the game's status lands in GAME_STATUS.
 wait_exit() {
   timeout "$1" tail --pid=$GAME_PID -s 0.1 -f /dev/null || fail "the game runs on after $1 s"
@@ -68,15 +66,14 @@ mapfile -t DATA_FILES < <(cd "$DATA_DIR" && find gfx sounds -type f | sort)
 # play_installed LAUNCHER GAME DATA: the launcher, started from /, runs the program GAME (it
 # execs it, so the game keeps its process) in the folder DATA and shows the menu, whose picture
 # fills the screen's top-left corner (within the 16-bit display's rounding); Escape ends it with
-# status 0. The screenshot's path is left in LAST_SHOT.
+# status 0.
 play_installed() {
   cd /
   start_command "$1"
   [ "$(readlink "/proc/$GAME_PID/exe")" = "$(realpath "$2")" ] || fail "$1 does not run $2"
   [ "$(readlink "/proc/$GAME_PID/cwd")" = "$(realpath "$3")" ] || fail "$1 does not work in $3"
-  LAST_SHOT=$(shot "installed-$GAME_PID")
-  [ "$(compare -metric AE -fuzz 2% -extract 32x32+0+0 "$LAST_SHOT" "$DATA_DIR/gfx/camain.bmp" \
-    null: 2>&1)" = 0 ] || fail "$1: the screen's top-left corner is not the menu picture"
+  [ "$(compare -metric AE -fuzz 2% -extract 32x32+0+0 "$(shot "installed-$GAME_PID")" \
+    "$DATA_DIR/gfx/camain.bmp" null: 2>&1)" = 0 ] || fail "$1: the screen's top-left corner is not the menu picture"
   key Escape
   wait_exit 10
   [ "$GAME_STATUS" -eq 0 ] || fail "$1: exit status $GAME_STATUS after Escape"
