@@ -137,12 +137,11 @@ bool MainLoopPass(int32_t* exitCode) {
     WindowProc(message);
     return true;
   }
-  if (quitting) return true;  // only the quit message is still to come
   // The frame clock is read in the same pass as the frame runs, and the frame's own time counts
   // into the next pass.
   const uint32_t now = platform::TimeMs();
   OnlinePass(now);
-  if (quitting) return true;
+  if (quitting) return true;  // only the quit message is still to come
   const bool due = AdvanceFrameClock(now);
   if (due) RunDueFrame();
   return true;

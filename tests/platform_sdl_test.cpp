@@ -97,9 +97,9 @@ TEST_F(PlatformSdlTest, LostScreen) {
 TEST_F(PlatformSdlTest, BarsAndCursor) {
   ASSERT_TRUE(Show(640, 480, 0xFFFF));
   ASSERT_TRUE(Show(640, 240, 0xF800));
-  // Window rows at the top, middle and bottom: the cursor's game row there (-1 over a bar, which
-  // is outside the game), what shows there.
-  const int rows[][3] = {{0, -1, 0x000000}, {h_ / 2, 120, 0xFF0000}, {h_ - 1, -1, 0x000000}};
+  // Window rows at the top, middle, just below the picture and at the bottom: the cursor's game row
+  // there (-1 over a bar, which is outside the game), what shows there.
+  const int rows[][3] = {{0, -1, 0}, {h_ / 2, 120, 0xFF0000}, {h_ * 3 / 4, -1, 0}, {h_ - 1, -1, 0}};
   for (const auto& r : rows) {
     SDL_WarpMouseInWindow(window_->sdl, w_ / 2, r[0]);
     int at[2] = {};
