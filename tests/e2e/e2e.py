@@ -4,7 +4,6 @@
 # from the game's own .bmp files.
 # Usage: e2e.py GAME DATA_DIR [SCENARIO ...]   (shots and game logs: e2e-shots/ beside GAME)
 import ctypes, functools, glob, operator, os, shutil, sys, traceback
-from multiprocessing.pool import ThreadPool
 from subprocess import DEVNULL, STDOUT, Popen, run
 from time import monotonic as now, sleep
 
@@ -50,9 +49,8 @@ def text(x, y, band, s, size=4):
 
 
 def number(x, y, band, n, size=4):
-    return [p for i, d in enumerate(str(abs(n))) for p in put(sprite(
-        "numbers", int(d) * 4, band * 8 - 8, 4, 8, size - 1, 2 * size), x + i * size, y)] + (
-        text(x - 12, y, 1, "-", 6) if n < 0 else [])
+    return [p for i, d in enumerate(str(n)) for p in put(sprite(
+        "numbers", int(d) * 4, band * 8 - 8, 4, 8, size - 1, 2 * size), x + i * size, y)]
 
 
 def plane(x, y, colour):
@@ -103,7 +101,6 @@ def stats(c):  # the statistics of the player at column c, all 0
 
 
 PAUSED = text(272, 176, 2, "PAUSED")
-paused = lambda shot: not wrong(shot, PAUSED)
 
 
 @functools.cache
@@ -185,8 +182,8 @@ class Game:  # started from its data directory, as `make run` does
         self.proc = Popen([GAME, *args], cwd=DATA, stdout=open(folder + "/game.log", "w"),
                           stderr=STDOUT, env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
 
-    def shot(self, name=None):  # the picture; .path tells where it lies
-        self.path = f"{self.dir}/{name or self.n}.ppm"
+    def shot(self):  # the picture; .path tells where it lies
+        self.path = f"{self.dir}/{self.n}.ppm"
         open(self.path, "wb").write(b"P6 640 480 255\n" + (shot := grab()))
         return shot
 
@@ -206,49 +203,32 @@ class Game:  # started from its data directory, as `make run` does
         first = sleep(0.3) or self.shot()
         if moving:
             return self.see(what, lambda s: s == first and "a still picture")
-        assert sleep(0.5) or self.shot("later") == first, f"expected {what}; {self.path} changed"
+        assert sleep(0.5) or self.shot() == first, f"expected {what}; {self.path} changed"
 
     def ends(self, what):  # within 10 s
         status = self.proc.wait(10)
         assert status == 0, f"expected status 0 after {what}, saw {status}; see {self.dir}"
 
-    def menu(self, *clicks):  # the first menu frame, then clicks: (x, y, speed, humans, lit)
-        xdo(*at(5, 5))
-        self.see("the first menu frame", menu())
+    def menu(self, *steps):
+        # The menu after each step: the cursor onto x, y, with a click when the speed and the
+        # number of humans it must leave are given; lit names the item that lights up.
+        for x, y, lit, *click in [(5, 5, None), *steps]:
+            xdo(*at(x, y), *["sleep", 0.1, "click", 1] * bool(click))
+            self.see(f"the menu, {lit} lit, {click or 'no'} click at {x},{y}",
+                     menu(*click or [2, 1], lit))
         self.win = xdo("getwindowfocus").strip()  # SDL takes the keyboard
-        for x, y, speed, humans, lit in clicks:
-            click(x, y)
-            self.see(f"speed {speed}, {humans} player(s) after a click at {x},{y}", menu(
-                speed, humans, lit))
-
-
 
 
 # ------------------------------------------------------------------ scenarios under X
-# The first menu frame. Clicks step "Game Speed:" 3, 4, 5, 1, 2 and switch "Player(s)" to two
-# humans, without the "CPU Level" row, and back; the lit end of "Player(s)" takes no click. The
-# item under the cursor lights up, except on the label column itself. "Quit" ends the game.
-def menu_clicks(g):
-    g.menu(*[(340, 215, s, 1, "Game Speed:") for s in (3, 4, 5, 1, 2)], (
-        330, 280, 2, 2, "Player(s)"), (330, 280, 2, 1, "Player(s)"), (385, 280, 2, 1, "Player(s)"))
-    sleep(0.3)  # for the last click, which changes nothing
-    for x, y, lit in (330, 160, "Play!"), (320, 160, None), (385, 280, "Player(s)"), (
-            340, 430, "Quit"):
-        xdo(*at(x, y))
-        g.see(f"{lit or 'nothing'} lit, the cursor at {x},{y}", menu(lit=lit))
-    click(340, 430)
-    g.ends("the menu's Quit")
-
-
 # Two humans; P in the menu, then "Play!": the match opens paused, planes on their runways,
 # scores and statistics 0, and stands still. From then on it runs a few frames at a time, so
 # that a busy machine cannot spoil the timing. Player 1 takes off with CTRL and LEFT ARROW and
-# fires with SHIFT: the plane climbs, its bullets fly, "Fired:" counts them, plane 2 stays.
+# fires with SHIFT: the plane climbs, its bullets fly, "Fired:" counts them.
 # Player 2 takes off with ALT and C. The panel's Quit held down: the game waits for it, and a
 # close request ends it with status 0 even so.
 def flying(g):
     step = lambda: xdo("key", "p", "sleep", 0.2, "key", "p")  # a few frames run
-    g.menu((330, 280, 2, 2, "Player(s)"))
+    g.menu((330, 280, "Player(s)", 2, 2))
     xdo("key", "p")
     click(330, 160)
     g.see("a paused start", ground() + plane(10, 420, 0) + plane(312, 420, 1) + PAUSED
@@ -261,8 +241,6 @@ def flying(g):
     shot = g.see("1 to 6 shots", lambda s: all(wrong(s, n) for n in fired) and "none", step)
     xdo("keyup", "Shift_L", "Control_L")
     assert seen(shot, own("bullet", 0, 4)), f"expected player 1's bullets in {g.path}"
-    g.see("plane 2 still, plane 1's runway bare", plane(312, 420, 1) + picture(
-        "bg", 0, 410, 44, 42))
     xdo("keydown", "Alt_L", "c")
     g.see("plane 2 above its runway", lambda s: up(s, 2), step)
     xdo("keyup", "c", "Alt_L", *at(600, 460), "sleep", 0.1, "mousedown", 1, "sleep", 0.3)
@@ -273,37 +251,29 @@ def flying(g):
 
 # One human. In the menu, switched to another program, the cursor over "Play!" lights nothing
 # until the game is back. The computer takes plane 2 off by itself; switched away, the match
-# stands still, and goes on when the game is back. Player 1 rolls into the tower with gas alone:
-# -1. "Main Menu" in a running and in a paused match shows the menu, and "Play!" starts afresh:
-# scores and statistics 0, not paused. The panel's Quit held down: the match waits; switched
-# away and back, it goes on, and letting go does nothing; nor does a click in the black bar
-# beside it. Clicked in a running match, it ends the game.
+# stands still, and goes on when the game is back. "Main Menu" in a paused match shows the menu,
+# and "Play!" starts afresh: planes, scores and statistics as at first, not paused. The panel's
+# Quit held down: the match waits; switched away and back, it goes on, and letting go does
+# nothing; nor does a click in the black bar beside it. Clicked in a running match, it ends the
+# game.
 def main_menu(g):
     g.menu()
     xdo(*away, *at(330, 160), "sleep", 0.5)
-    assert not wrong(g.shot("away"), menu()), "expected no menu frame while away"
+    assert not wrong(g.shot(), menu()), "expected no menu frame while away"
     xdo("windowfocus", g.win)
     g.see("Play! lit once back", menu(lit="Play!"))
-    fresh = lambda s: wrong(s, ground(250) + plane(10, 420, 0) + stats(186)) or (
-        paused(s) and "PAUSED")
-    click(330, 160)
-    g.see("a new match", fresh)
-    g.see("plane 2 up, plane 1 down", lambda s: up(s, 2) or wrong(s, plane(10, 420, 0)))
-    xdo(*away)
-    g.still("a match while away")
-    xdo("windowfocus", g.win)
-    g.still("the match once back", True)
-    xdo("keydown", "Control_L")
-    g.see("player 1's score -1 after the tower", number(590, 115, 1, -1, 6))
-    xdo("keyup", "Control_L")
-    for how in "running", "paused":
-        click(600, 430)
-        g.see(f"the menu after Main Menu in a {how} match", menu())
+    for first in True, False:
         click(330, 160)
-        g.see(f"a fresh match after a {how} one", fresh)
-        if how == "running":
-            xdo("key", "p")
-            g.see("PAUSED", PAUSED)
+        g.see("a new match, not paused", lambda s: wrong(
+            s, ground(250) + plane(10, 420, 0) + stats(186)) or (not wrong(s, PAUSED) and "PAUSED"))
+        g.see("plane 2 up, plane 1 down", lambda s: up(s, 2) or wrong(s, plane(10, 420, 0)))
+        if first:
+            xdo(*away)
+            g.still("a match while away")
+            xdo("windowfocus", g.win, "key", "p")
+            g.see("the match paused once back", PAUSED)
+            click(600, 430)
+            g.menu()
     xdo(*at(600, 460), "sleep", 0.1, "mousedown", 1)
     g.still("a match while Quit is held")
     xdo(*away, "windowfocus", g.win)
@@ -325,9 +295,7 @@ def windowed(g):
     window(g, 1280, 960)
     for dx, dy in (.25, .25), (.25, .75), (.75, .25), (.75, .75):
         assert not wrong(grab(dx, dy), menu()), f"expected a crisp menu, {dx},{dy} into a pixel"
-    for x, y, lit in (330, 160, "Play!"), (330, 700, None):
-        xdo(*at(x, y))
-        g.see(f"{lit} lit, the cursor at {x},{y}", menu(lit=lit))
+    g.menu((330, 160, "Play!"), (330, 700, None))
     window(g, 1000, 500, "windowsize", g.win, 1000, 500)
     click(330, 165)
     window(g, *SCREEN, "key", "p", "key", "alt+Return")
@@ -337,22 +305,22 @@ def windowed(g):
     window(g, 1000, 500, "key", "alt+Return")
     click(600, 440)
     window(g, *SCREEN, "key", "alt+Return")
-    xdo(*at(5, 5))
-    g.see("the menu on the whole screen", menu())
+    g.menu()
     click(340, 430)
     g.ends("the menu's Quit")
 
 
-# The window taken off the screen and put back, as minimising does without a window manager:
-# the menu shows again and its frames run (the item under the cursor lights up), the game having
-# taken the keyboard back. Closing the window as a window manager asks for Alt+F4
-# (WM_DELETE_WINDOW) ends the game with status 0.
+# The first menu frame. Clicks step "Game Speed:" 3, 4, 5, 1, 2 and switch "Player(s)" to two
+# humans, without the "CPU Level" row, and back; the lit end of "Player(s)" takes no click. Then
+# the window is taken off the screen and put back, as minimising does without a window manager:
+# the menu shows again and its frames run, the game having taken the keyboard back: the item
+# under the cursor lights up, except on the label column itself. Closing the window as a window
+# manager asks for Alt+F4 (WM_DELETE_WINDOW) ends the game with status 0.
 def minimise(g):
-    g.menu()
+    g.menu(*[(340, 215, "Game Speed:", s, 1) for s in (3, 4, 5, 1, 2)], *[
+        (x, 280, "Player(s)", 2, n) for x, n in ((330, 2), (330, 1), (385, 1))])
     xdo("windowunmap", "--sync", g.win, "sleep", 0.3, "windowmap", "--sync", g.win)
-    for x, y, lit in (5, 5, None), (330, 160, "Play!"):  # frames run again
-        xdo(*at(x, y))
-        g.see(f"the menu again, {lit or 'nothing'} lit", menu(lit=lit))
+    g.menu((330, 160, "Play!"), (320, 160, None), (385, 280, "Player(s)"), (340, 430, "Quit"))
     atom = lambda name: x11.XInternAtom(X, name, 0)
     # An XClientMessageEvent: type, serial, send_event, display, window, type, format, data.
     x11.XSendEvent(X, ctypes.c_ulong(int(g.win)), 0, 0, (ctypes.c_long * 24)(
@@ -362,51 +330,37 @@ def minimise(g):
 
 
 # ------------------------------------------------------------------ runs without X
-# The game on SDL's invisible drivers, all runs at once, from data directories broken from
+# The game on SDL's invisible drivers, from data directories broken from
 # outside, or with no display. Each either runs (status 0: it runs on for 3 s, and ends with 0
 # when asked to close; SIGTERM is the window's close request) or ends by itself with status 1;
-# it says exactly the lines expected ({} is its data directory) and writes nothing.
+# it says exactly the lines expected ({} is its data directory) and writes nothing. A missing
+# picture late in the loading stops the game as the first one does.
 def outside(folder):
-    bad, sound = "Error: Cannot load gfx/{}.bmp ({}) from {{}}.", "Error: LoadDirectSound "
-    cases = [(p, f"rm gfx/{p}.bmp", {}, 1, [bad.format(p, "not found")]) for p in
-             "bg blank camain right buttons bullet plane fire cloud tower letters numbers".split()]
-    cases += [("gfx-file", "rm -r gfx; echo >gfx", {}, 1, [bad.format("bg", "Not a directory")]),
-              ("no-sounds", "rm -r sounds", {}, 0, [sound + "mmioOpen"] * 2),
-              ("no-device", "", {"SDL_AUDIODRIVER": "none"}, 0, [
-                  "Error: InitDirectSound DirectSoundCreate"] + [sound + "CreateSoundBuffer"] * 2),
-              ("no-display", "", dict(SDL_VIDEODRIVER="", DISPLAY="", WAYLAND_DISPLAY=""), 1, [
-                  "corvane-altor: cannot create the game window: no display to show the game on"]),
-              ("read-only", "", {}, 0, [])]
-
-    def check(name, breaking, env, status, lines):
-        d = os.path.join(folder, name)
-        lines = [s.format(d) for s in lines]
-        shutil.copytree(DATA, d)
+    bad = "Error: Cannot load gfx/{}.bmp ({}) from {{}}."
+    for name, breaking, env, status, lines in (
+            ("no-numbers", "rm gfx/numbers.bmp", {}, 1, [bad.format("numbers", "not found")]),
+            ("gfx-file", "rm -r gfx; echo >gfx", {}, 1, [bad.format("bg", "Not a directory")]),
+            ("no-sounds", "rm -r sounds", {}, 0, ["Error: LoadDirectSound mmioOpen"] * 2),
+            ("no-display", "", dict(SDL_VIDEODRIVER="", DISPLAY="", WAYLAND_DISPLAY=""), 1, [
+                "corvane-altor: cannot create the game window: no display to show the game on"])):
+        shutil.copytree(DATA, d := os.path.join(folder, name))
         run(breaking, shell=True, cwd=d, check=True)
         files = lambda: [(f, os.stat(f).st_mtime_ns) for f in glob.glob(d + "/**", recursive=True)]
         before, started = files(), now()
-        # The game must need no writing: a read-only mount binds even root (a namespace of its
-        # own needs no privileges).
-        ro = ["unshare", "-rm", "sh", "-c", 'mount --bind "$0" "$0" && mount -o remount,ro,bind '
-              '"$0" && ! touch "$0/x" 2>&- && cd "$0" && exec "$1"', d] * (name == "read-only")
         env = {**os.environ, "SDL_VIDEODRIVER": "dummy", "SDL_AUDIODRIVER": "dummy", **env}
-        r = run(["timeout", "--preserve-status", "-k", "5", "15" if status else "3", *ro, GAME],
+        r = run(["timeout", "--preserve-status", "-k", "5", "15" if status else "3", GAME],
                 cwd=d, capture_output=True, text=True, env={k: v for k, v in env.items() if v})
         said = [s for s in r.stderr.splitlines() if s.startswith(("Error", "corvane-altor"))]
-        seen = (r.returncode, bool(status) or now() - started > 3, files() == before, len(said))
-        if seen != (status, True, True, len(lines)) or not all(
-                map(str.startswith, said, lines)):
-            return f"{name}: expected status {status} and {lines}; saw (status, ran on, " \
-                   f"unchanged, lines) {seen}, {said}"
-
-    failed = list(filter(None, ThreadPool(8).starmap(check, cases[::-1])))  # the long ones first
-    assert not failed, "; ".join(failed)
+        lines = [s.format(d) for s in lines]
+        seen = (r.returncode, bool(status) or now() - started > 3, files() == before, [
+            s[:len(w)] for s, w in zip(said, lines + said[len(lines):])])
+        assert seen == (status, True, True, lines), f"{name}: expected status {status} and " \
+            f"{lines}; saw (status, ran on, unchanged, lines) {seen}"
 
 
-SCENARIOS = {  # what runs, and the game's arguments when under X (the others run alongside)
-    "menu-clicks": (menu_clicks, []), "flying": (flying, []),
-    "main-menu-and-away": (main_menu, []), "windowed": (windowed, ["--windowed"]),
-    "minimise-and-close": (minimise, []), "outside-faults": (outside, None)}
+SCENARIOS = {  # what runs, and the game's arguments when under X
+    "outside-faults": (outside, None), "flying": (flying, []), "main-menu-and-away": (
+        main_menu, []), "windowed": (windowed, ["--windowed"]), "menu-and-minimise": (minimise, [])}
 
 
 def attempt(name, scenario, args):  # runs one scenario; its name if it fails
@@ -414,14 +368,13 @@ def attempt(name, scenario, args):  # runs one scenario; its name if it fails
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     try:
-        scenario(folder) if args is None else scenario(game := Game(folder, *args))
+        scenario(folder if args is None else (game := Game(folder, *args)))
         print(f"ok   {name} ({now() - started:.1f} s)", flush=True)
-    except Exception as e:  # noqa: BLE001 - a fault fails the scenario, not the run
-        print(f"FAIL {name}:", e if type(e) is AssertionError else traceback.format_exc())
-        return name
+    except Exception:  # noqa: BLE001 - a fault fails the scenario, not the run
+        return print(f"FAIL {name}:", traceback.format_exc()) or name
     finally:  # nothing held down or left running spills into the next scenario
         if args is not None:
-            xdo("keyup", "Control_L", "Shift_L", "Alt_L", "Left", "Right", "c", "mouseup", 1)
+            xdo("keyup", "Control_L", "Shift_L", "Alt_L", "Left", "c", "mouseup", 1)
             game.proc.kill()
 
 
@@ -436,13 +389,11 @@ def main():
     # Another program, in the bar beside the full-screen picture and under the game's window.
     other = Popen(["xmessage", "-geometry", "200x60+10+10", "elsewhere"], stderr=DEVNULL)
     away[1] = xdo("search", "--sync", "--class", "xmessage").split()[0]
-    chosen = [(n, *SCENARIOS[n]) for n in sys.argv[3:] or SCENARIOS]
     try:
-        aside = ThreadPool(1).map_async(lambda s: attempt(*s), [s for s in chosen if s[2] is None])
-        failed = [attempt(*s) for s in chosen if s[2] is not None] + aside.get()
+        failed = list(filter(None, [attempt(n, *SCENARIOS[n]) for n in sys.argv[3:] or SCENARIOS]))
     finally:
         other.kill(), server.kill()
-    return "failed: " + " ".join(filter(None, failed)) if any(failed) else 0
+    return "failed: " + " ".join(failed) if failed else 0
 
 
 if __name__ == "__main__":
