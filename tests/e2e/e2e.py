@@ -105,7 +105,7 @@ PAUSED = text(272, 176, 2, "PAUSED")
 @functools.cache
 def own(name, y0, y1):
     # Colours of rows y0..y1 of a sheet in no other picture of a match: where one shows, that
-    # sprite (one plane's colour, one player's bullets) is drawn.
+    # sprite (one plane's colour) is drawn.
     def rows(n, a=0, b=999):
         w, rgb = sheet(n)
         return {rgb[i:i + 3] for i in range(3 * w * a, min(3 * w * b, len(rgb)), 3)}
@@ -221,10 +221,10 @@ class Game:  # started from its data directory, as `make run` does
 
 # ------------------------------------------------------------------ scenarios under X
 # Two humans; P in the menu, then "Play!": the match opens paused, planes on their runways,
-# scores and statistics 0. From then on it runs a few frames at a time, so
-# that a busy machine cannot spoil the timing. Player 1 takes off with CTRL and LEFT ARROW,
-# player 2 with ALT and C; player 1 fires with SHIFT, and "Fired:" counts the shots. The
-# panel's Quit held down: the game waits for it, and a close request ends it with status 0.
+# scores and statistics 0. From then on it runs a few frames at a time, so that a busy machine
+# cannot spoil the timing. Player 1 takes off with CTRL and LEFT ARROW, player 2 with ALT and C;
+# player 1 fires with SHIFT, and "Fired:" counts the shots. The panel's Quit held down: the game
+# waits for it, and a close request ends it with status 0.
 def flying(folder):
     g = Game(folder)
     step = lambda: xdo("key", "p", "sleep", 0.2, "key", "p")  # a few frames run
@@ -246,7 +246,7 @@ def flying(folder):
 
 # One human. In the menu, switched to another program, the cursor over "Play!" lights nothing
 # until the game is back. The computer takes plane 2 off by itself; switched away, the match
-# stands still, and goes on when the game is back. "Main Menu" in a paused match shows the menu,
+# stands still, and P pauses it once back. "Main Menu" in the paused match shows the menu,
 # and "Play!" starts afresh: planes, scores and statistics as at first, not paused. The panel's
 # Quit held down: the match waits; switched away and back, it goes on, and letting go does
 # nothing; nor does a click in the black bar beside it. Clicked in a running match, it ends the
