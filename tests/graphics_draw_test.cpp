@@ -50,7 +50,8 @@ TEST_F(DrawTest, TextAndNumbers) {
   // clang-format on
   for (const auto& c : cases) {
     std::fill_n(backBuffer->pixels, 640 * 480, 0);
-    c.text ? DrawString(c.text, 40, 60, c.band, c.size) : DrawNumber(c.value, 40, 60, c.band, c.size);
+    c.text ? DrawString(c.text, 40, 60, c.band, c.size)
+           : DrawNumber(c.value, 40, 60, c.band, c.size);
     EXPECT_TRUE(Text(c.shown, 40, 60, c.band, c.size, c.text == nullptr)) << c.shown;
     EXPECT_EQ(Drawn(), c.drawn) << c.shown;
   }

@@ -77,7 +77,7 @@ TEST_F(ShellTest, TheLoopSleepsBetweenFrames) {
 // P and Escape work in the menu too.
 TEST_F(ShellTest, PauseAndQuitKeys) {
   // {key pressed (0: the window destroyed), paused, match over, then paused, quitting}
-  const int32_t cases[][5] = {{'P', 0, 0, 1, 0}, {'P', 1, 0, 0, 0},         {'P', 1, 1, 1, 0},
+  const int32_t cases[][5] = {{'P', 0, 0, 1, 0}, {'P', 1, 0, 0, 0},       {'P', 1, 1, 1, 0},
                               {'Q', 0, 0, 0, 0}, {VK_ESCAPE, 0, 0, 0, 1}, {0, 0, 0, 0, 1}};
   for (const auto& c : cases) {
     SetUp();
