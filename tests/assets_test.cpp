@@ -51,12 +51,11 @@ Bytes ReadPng(const char* name, size_t rowBytes, size_t rows) {
 
 // Opaque pixels are the BMP icon's and the corners see-through, at every size.
 TEST(Assets, PngIconsAreTheBmpIconWithTransparentCorners) {
-  const bmpfile::Image bmp =
-      bmpfile::ReadBmp(CORVANE_DATA_DIR "/icon/corvane-altor-64.bmp", 64, 64);
+  const auto bmp = bmpfile::ReadBmp(CORVANE_DATA_DIR "/icon/corvane-altor-64.bmp", 64, 64);
   const Bytes png = ReadPng("corvane-altor-64.png", 257, 64);
   for (int i = 0; i < 64 * 64; ++i) {
     const uint8_t* p = &png[i / 64 + 1 + 4 * i];
-    EXPECT_TRUE(p[3] < 255 || (bmpfile::Rgb{p[0], p[1], p[2]} == bmp.px[i])) << "pixel " << i;
+    EXPECT_TRUE(p[3] < 255 || (bmpfile::Rgb{p[0], p[1], p[2]} == bmp[i])) << "pixel " << i;
   }
   EXPECT_EQ(png[4], 0);
   EXPECT_EQ(ReadPng("corvane-altor-128.png", 513, 128)[4], 0);

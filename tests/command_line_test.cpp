@@ -16,8 +16,7 @@ using std::string;
 #define AT "corvane-altor: c.conf:"
 
 // What write(stream) writes.
-template <typename Write>
-string Captured(Write write) {
+string Captured(const auto& write) {
   char* text = nullptr;
   size_t size = 0;
   FILE* out = open_memstream(&text, &size);

@@ -32,9 +32,9 @@ class DisplayTest : public ::testing::Test {
     for (int i = 0; i < 12; ++i) {
       Surface* s = *coded::kSheets[i];
       const std::string file = std::string("gfx/") + kFiles[i] + ".bmp";
-      const bmpfile::Image picture = bmpfile::ReadBmp(file, s->width, s->height);
-      ASSERT_FALSE(picture.px.empty()) << file;
-      const bmpfile::Rgb c = picture.px[0];
+      const auto picture = bmpfile::ReadBmp(file, s->width, s->height);
+      ASSERT_FALSE(picture.empty()) << file;
+      const bmpfile::Rgb c = picture[0];
       EXPECT_EQ(s->pixels[0], ColorToPixel(c.r | c.g << 8 | c.b << 16)) << file;
     }
   }

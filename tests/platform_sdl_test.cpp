@@ -48,8 +48,7 @@ class PlatformSdlTest : public ::testing::Test {
     SDL_PushEvent(&event);
   }
   Window* window_ = nullptr;
-  Surface* screen_ = nullptr;
-  Surface* picture_ = nullptr;
+  Surface *screen_ = nullptr, *picture_ = nullptr;
   int w_ = 0, h_ = 0;
 };
 

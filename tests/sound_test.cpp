@@ -14,11 +14,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace platform;
 using Samples = std::vector<int16_t>;
 
-const std::string kCorpus = CORVANE_SOURCE_DIR "/tests/fuzz/corpus_wav/";
 std::string shown;  // the error boxes' texts, one a line
 
 class Sound : public testing::Test {
@@ -83,13 +81,17 @@ const std::pair<const char*, std::vector<std::string>> kOutcomes[] = {
 };
 
 TEST_F(Sound, SeedFilesLoadOrAreRefusedAtTheirStepAndAreClosed) {
-  const auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
   const auto filesBefore = openFiles();
   for (const auto& [step, names] : kOutcomes) {
     for (const std::string& name : names) {
       shown.clear();
       SoundBuffer* buffer = nullptr;
-      LoadDirectSound(&buffer, (kCorpus + name + (name == "." ? "" : ".wav")).c_str());
+      LoadDirectSound(&buffer, (CORVANE_SOURCE_DIR "/tests/fuzz/corpus_wav/" + name +
+                                (name == "." ? "" : ".wav"))
+                                   .c_str());
       EXPECT_EQ(shown, *step ? "LoadDirectSound " + std::string(step) + "\n" : "") << name;
       EXPECT_EQ(SoundBufferFrames(buffer) > 0, !*step) << name;
       ReleaseSoundBuffer(buffer);

@@ -40,9 +40,9 @@ TEST(StateTest, ReturnToMenu) {
     for (const int32_t i : {0, 1}) {
       const Plane& p = planes[i];
       const int32_t x = i == 0 ? 10 : c[2];
-      EXPECT_EQ(tuple(p.x, p.y, p.screenX, p.screenY, p.playerNumber, p.color),
-                tuple(x, c[3], x, c[3], i + 1, i));
-      EXPECT_EQ(tuple(p.score, p.bulletCount, p.onGround, p.cpuPhase), tuple(0, 0, 1, 3));
+      EXPECT_EQ(tuple(p.x, p.y, p.screenX, p.screenY, p.playerNumber, p.color, p.score,
+                      p.bulletCount, p.onGround, p.cpuPhase),
+                tuple(x, c[3], x, c[3], i + 1, i, 0, 0, 1, 3));
     }
     EXPECT_EQ(tuple(gameMode, paused, matchOver), tuple(MODE_MENU, 0, 0));
   }
