@@ -28,8 +28,10 @@ TEST_F(MatchScreenTest, PauseAndTieNotices) {
   const int cases[][6] = {
       {0, 0, 1, 0, 1, 0}, {3, 12, 1, 1, 0, 0}, {5, 5, 1, 1, 0, 1}, {4, 4, 0, 0, 0, 0}};
   for (const auto& c : cases) {
-    std::tie(planes[0].score, planes[1].score, paused, matchOver) =
-        std::tie(c[0], c[1], c[2], c[3]);
+    planes[0].score = c[0];
+    planes[1].score = c[1];
+    paused = c[2];
+    matchOver = c[3];
     DrawMatchScreen();
     EXPECT_EQ(Text("PAUSED", 272, 176, 2), c[4] == 1) << &c - cases;
     EXPECT_EQ(Text("Its a tie!", 240, 176, 2), c[5] == 1) << &c - cases;

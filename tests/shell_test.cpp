@@ -24,15 +24,16 @@ int32_t PassesBeforeQuit(int32_t limit, int32_t* code) {
 
 // Idle passes, perMs of them to a millisecond, the first at `from`; the menu's period is 80.
 // In turn: the period itself is not enough, a millisecond more is; the first pass fills the
-// accumulator, even with a timer past 2^31; a frame every 81 ms in the menu (31 in a match: see
-// below); a jump across the timer's wrap; one frame after a stall, no burst; game speed 5, a
+// accumulator, even with a timer past 2^31; a frame every 81 ms in the menu and every 31 in a
+// match; a jump across the timer's wrap; one frame after a stall, no burst; game speed 5, a
 // frame every millisecond.
 TEST_F(ShellTest, FramePacing) {
   // {menu, match period, last time, accumulated, from, perMs, passes, frames}
   // clang-format off
   const uint32_t cases[][8] = {
       {1, 30, 1000, 80, 1000, 100, 3, 0},  {1, 30, 1000, 80, 1001, 100, 2, 1},
-      {1, 30, 0, 0, 0x80000005u, 100, 2, 1}, {1, 30, 0, 0, 1, 1, 810, 9},
+      {1, 30, 0, 0, 0x80000005u, 100, 2, 1},
+      {1, 30, 0, 0, 1, 1, 810, 9},         {0, 30, 0, 0, 1, 1, 542, 17},
       {0, 30, 0xFFFFFFF0u, 0, 0x20, 100, 2, 1},
       {0, 30, 5000, 0, 5500, 100, 3, 1},   {0, 0, 100, 0, 101, 10, 2000, 200}};
   // clang-format on

@@ -75,8 +75,8 @@ const std::pair<const char*, std::vector<std::string>> kOutcomes[] = {
      {"empty", "header_only", "wrong_form", "data_first", "data_after_form", "fmt_claims_huge",
       "list_claims_huge"}},
     {"mmioRead",
-     {"truncated_fmt", "truncated_data", "data_claims_huge", "fmt14", "float_tag3", "zero_channels",
-      "zero_rate", "bits24", "half_frame"}},
+     {"truncated_fmt", "truncated_data", "data_claims_huge", "fmt14", "float_tag3", "mp3_tag55",
+      "zero_channels", "zero_rate", "bits24", "half_frame"}},
     {"CreateSoundBuffer", {"three_channels", "rate_huge", "empty_data"}},
 };
 

@@ -27,10 +27,11 @@ struct Rgb { int r = 0, g = 0, b = 0; bool operator==(const Rgb&) const = defaul
 
 // The pixels, top row first, of a file that must be an uncompressed 24-bit bottom-up BMP of the
 // given size.
-inline std::vector<Rgb> ReadBmp(const std::filesystem::path& path, int width, int height) {
+inline std::vector<Rgb> ReadBmp(const std::filesystem::path& path, uint32_t width,
+                                uint32_t height) {
   SCOPED_TRACE(path.string());
   const std::vector<uint8_t> d = ReadFile(path);
-  const uint32_t rowBytes = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+  const uint32_t rowBytes = (width * 3 + 3) & ~3u;
   const uint32_t size = 54 + rowBytes * height;
   if (d.size() != size) {
     ADD_FAILURE() << "has " << d.size() << " bytes";
@@ -38,16 +39,15 @@ inline std::vector<Rgb> ReadBmp(const std::filesystem::path& path, int width, in
   }
   // Offsets and values; a positive height means rows bottom-up; at 26, one plane of 24 bits.
   // clang-format off
-  const uint32_t want[][2] = {{2, size}, {10, 54}, {14, 40}, {18, static_cast<uint32_t>(width)},
-                              {22, static_cast<uint32_t>(height)}, {26, 1 | 24 << 16}, {30, 0},
-                              {34, size - 54}};
+  const uint32_t want[][2] = {{2, size}, {10, 54}, {14, 40}, {18, width}, {22, height},
+                              {26, 1 | 24 << 16}, {30, 0}, {34, size - 54}};
   // clang-format on
   for (const auto& w : want) EXPECT_EQ(U32(d, w[0]), w[1]) << "header field at " << w[0];
   EXPECT_TRUE(d[0] == 'B' && d[1] == 'M');
   std::vector<Rgb> px;
-  for (int y = 0; y < height; ++y) {
-    const size_t row = 54 + static_cast<size_t>(height - 1 - y) * rowBytes;
-    for (int x = 0; x < width; ++x)
+  for (uint32_t y = 0; y < height; ++y) {
+    const uint32_t row = 54 + (height - 1 - y) * rowBytes;
+    for (uint32_t x = 0; x < width; ++x)
       px.push_back(Rgb{d[row + x * 3 + 2], d[row + x * 3 + 1], d[row + x * 3]});
     for (uint32_t pad = width * 3; pad < rowBytes; ++pad) EXPECT_EQ(d[row + pad], 0);
   }
