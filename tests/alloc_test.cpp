@@ -28,9 +28,9 @@ static void* Counted(void* p) {
   return p;
 }
 
-extern "C" void* __libc_malloc(size_t size);
-extern "C" void* __libc_calloc(size_t count, size_t size);
-extern "C" void* __libc_realloc(void* p, size_t size);
+extern "C" void* __libc_malloc(size_t);
+extern "C" void* __libc_calloc(size_t, size_t);
+extern "C" void* __libc_realloc(void*, size_t);
 extern "C" void* malloc(size_t size) noexcept { return Counted(__libc_malloc(size)); }
 extern "C" void* calloc(size_t n, size_t size) noexcept { return Counted(__libc_calloc(n, size)); }
 extern "C" void* realloc(void* p, size_t size) noexcept { return Counted(__libc_realloc(p, size)); }

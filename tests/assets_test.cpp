@@ -37,8 +37,7 @@ Bytes ReadPng(const char* name, size_t rowBytes, size_t rows) {
     EXPECT_EQ((block[1] | block[2] << 8) ^ 0xFFFF, block[3] | block[4] << 8) << name;
     raw.insert(raw.end(), block + 5, std::min(block + 5 + (block[1] | block[2] << 8), end));
   }
-  uint32_t a = 1;  // Adler-32
-  uint32_t b = 0;
+  uint32_t a = 1, b = 0;  // Adler-32
   for (uint8_t v : raw) {
     a = (a + v) % 65521;
     b = (b + a) % 65521;
@@ -52,12 +51,11 @@ Bytes ReadPng(const char* name, size_t rowBytes, size_t rows) {
 
 // Opaque pixels are the BMP icon's and the corners see-through, at every size.
 TEST(Assets, PngIconsAreTheBmpIconWithTransparentCorners) {
-  const bmpfile::Image bmp =
-      bmpfile::ReadBmp(CORVANE_DATA_DIR "/icon/corvane-altor-64.bmp", 64, 64);
+  const auto bmp = bmpfile::ReadBmp(CORVANE_DATA_DIR "/icon/corvane-altor-64.bmp", 64, 64);
   const Bytes png = ReadPng("corvane-altor-64.png", 257, 64);
   for (int i = 0; i < 64 * 64; ++i) {
     const uint8_t* p = &png[i / 64 + 1 + 4 * i];
-    EXPECT_TRUE(p[3] < 255 || (bmpfile::Rgb{p[0], p[1], p[2]} == bmp.px[i])) << "pixel " << i;
+    EXPECT_TRUE(p[3] < 255 || (bmpfile::Rgb{p[0], p[1], p[2]} == bmp[i])) << "pixel " << i;
   }
   EXPECT_EQ(png[4], 0);
   EXPECT_EQ(ReadPng("corvane-altor-128.png", 513, 128)[4], 0);

@@ -47,8 +47,7 @@ TEST_F(FlightTest, CrashesEdgesAndLimits) {
     SetUp();
     Plane& p = PutInAir(0, c[0], c[1], 0, c[2]);
     UpdatePlanes();
-    const tuple<double, double, double, double> after(c[3], c[4], c[5], c[6]);
-    EXPECT_EQ(tuple(p.x, p.y, p.speed, p.score + 0.0), after);
+    EXPECT_EQ(tuple(p.x, p.y, p.speed, p.score + 0.0), tuple(c[3], c[4], c[5], c[6]));
     EXPECT_EQ(p.screenY, static_cast<int32_t>(c[1]));
   }
   // Burnt out: back on its runway, but shown where it burned for one more frame.

@@ -29,12 +29,10 @@ TEST_F(DrawTest, SpritesWrapAtThePlayfield) {
   for (const auto& c : cases) {
     std::fill_n(backBuffer->pixels, 640 * 480, 0);
     // SPRITE_PLANE and SPRITE_FIRE follow PLANE and FIRE.
-    if (c.kind != CLOUD) DrawPlaneSprite(c.kind + 1, c.x, c.y, c.frame, c.row);
-    if (c.kind == CLOUD) DrawObjectSprite(SPRITE_CLOUD, c.x, c.y, 2, 0);
-    for (const Part& p : c.parts) {
-      if (p.w == 0) continue;
-      EXPECT_TRUE(Shows(sheets[c.kind], p.sx, p.sy, p.x, p.y, p.w, p.h)) << &c - cases;
-    }
+    c.kind == CLOUD ? DrawObjectSprite(SPRITE_CLOUD, c.x, c.y, 2, 0)
+                    : DrawPlaneSprite(c.kind + 1, c.x, c.y, c.frame, c.row);
+    for (const Part& p : c.parts)
+      EXPECT_TRUE(p.w == 0 || Shows(sheets[c.kind], p.sx, p.sy, p.x, p.y, p.w, p.h)) << &c - cases;
     EXPECT_EQ(Drawn(), c.drawn) << &c - cases;
   }
 }
@@ -52,8 +50,8 @@ TEST_F(DrawTest, TextAndNumbers) {
   // clang-format on
   for (const auto& c : cases) {
     std::fill_n(backBuffer->pixels, 640 * 480, 0);
-    if (c.text != nullptr) DrawString(c.text, 40, 60, c.band, c.size);
-    if (c.text == nullptr) DrawNumber(c.value, 40, 60, c.band, c.size);
+    c.text ? DrawString(c.text, 40, 60, c.band, c.size)
+           : DrawNumber(c.value, 40, 60, c.band, c.size);
     EXPECT_TRUE(Text(c.shown, 40, 60, c.band, c.size, c.text == nullptr)) << c.shown;
     EXPECT_EQ(Drawn(), c.drawn) << c.shown;
   }

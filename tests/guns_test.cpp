@@ -40,8 +40,8 @@ TEST_F(GunsTest, WrapsAndLeaves) {
     p.bullets[0] = Bullet{0, 0, c[0], c[1], c[2], c[3], 26};
     UpdateBullets();
     const bool kept = p.bulletCount == 1;
-    const tuple<double, double> after(c[4], c[5]);
-    EXPECT_EQ(tuple(kept ? p.bullets[0].x : -1, kept ? p.bullets[0].y : -1), after) << c[0];
+    EXPECT_EQ(tuple(kept ? p.bullets[0].x : -1, kept ? p.bullets[0].y : -1), tuple(c[4], c[5]))
+        << c[0];
   }
 }
 

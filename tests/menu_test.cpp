@@ -17,6 +17,13 @@ TEST_F(MenuTest, Layout) {
   EXPECT_TRUE(Shows(planeSurface, 0, 0, 150, 322, 32, 30));
   EXPECT_TRUE(Shows(planeSurface, 0, 32, 150, 352, 32, 32));
   EXPECT_EQ(matchFramePeriod, 30);
+  // Two computers, both levels named.
+  std::tie(cpuPlayers, cpuLevel, cpu2Level) = std::tuple(2, 1, 9);
+  MenuFrame();
+  // clang-format off
+  ExpectShown({{"0", 160, 270, 1, 4, true}, {"CPU2 Level", 404, 300, 2}, {"Medium", 157, 300, 1},
+               {"Hard", 220, 300, 1}});
+  // clang-format on
 }
 
 TEST_F(MenuTest, ItemBoxesOneFramePerRow) {
@@ -44,15 +51,4 @@ TEST_F(MenuTest, ItemBoxesOneFramePerRow) {
     EXPECT_EQ(gameSpeed, f.speed) << &f - frames;
     EXPECT_EQ(cpuPlayers, f.cpuPlayers) << &f - frames;
   }
-}
-
-TEST_F(MenuTest, TwoComputersAreShownWithTheirLevels) {
-  cpuPlayers = 2;
-  cpuLevel = 1;
-  cpu2Level = 9;
-  MenuFrame();
-  // clang-format off
-  ExpectShown({{"0", 160, 270, 1, 4, true}, {"CPU2 Level", 404, 300, 2}, {"Medium", 157, 300, 1},
-               {"Hard", 220, 300, 1}});
-  // clang-format on
 }

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/display.h"
@@ -33,7 +34,7 @@ class PlatformSdlTest : public ::testing::Test {
     FreeSurface(picture_);
     screen_ = OpenScreen(window_, w, h, nullptr, 0);
     picture_ = CreateSurface(w, h);
-    for (int i = 0; i < w * h; ++i) picture_->pixels[i] = pixel;
+    std::fill_n(picture_->pixels, w * h, pixel);
     return PresentToScreen(screen_, *picture_, {0, 0, w, h});
   }
   // A key's scan code, or what befell the window.
@@ -47,8 +48,7 @@ class PlatformSdlTest : public ::testing::Test {
     SDL_PushEvent(&event);
   }
   Window* window_ = nullptr;
-  Surface* screen_ = nullptr;
-  Surface* picture_ = nullptr;
+  Surface *screen_ = nullptr, *picture_ = nullptr;
   int w_ = 0, h_ = 0;
 };
 
@@ -102,12 +102,12 @@ TEST_F(PlatformSdlTest, BarsAndCursor) {
   const int rows[][3] = {{0, -1, 0}, {h_ / 2, 120, 0xFF0000}, {h_ * 3 / 4, -1, 0}, {h_ - 1, -1, 0}};
   for (const auto& r : rows) {
     SDL_WarpMouseInWindow(window_->sdl, w_ / 2, r[0]);
-    int at[2] = {};
-    GetCursorPos(&at[0], &at[1]);
-    EXPECT_EQ(at[1], r[1]) << r[0];
+    int x = 0, y = 0;
+    GetCursorPos(&x, &y);
+    EXPECT_EQ(y, r[1]) << r[0];
     Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_LEAVE);  // nowhere once the mouse has left
-    GetCursorPos(&at[0], &at[1]);
-    EXPECT_EQ(at[1], -1) << r[0];
+    GetCursorPos(&x, &y);
+    EXPECT_EQ(y, -1) << r[0];
     Push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_ENTER);
   }
   // Read in window pixels.

@@ -22,13 +22,6 @@ int32_t PassesBeforeQuit(int32_t limit, int32_t* code) {
   return passes;
 }
 
-// In the game's data directory, where it finds its pictures, while it lives.
-struct InDataDir {
-  char home[4096] = "";
-  InDataDir() { EXPECT_TRUE(getcwd(home, sizeof home) && chdir(CORVANE_DATA_DIR) == 0); }
-  ~InDataDir() { EXPECT_EQ(chdir(home), 0); }
-};
-
 // Idle passes, perMs of them to a millisecond, the first at `from`; the menu's period is 80.
 // In turn: the period itself is not enough, a millisecond more is; the first pass fills the
 // accumulator, even with a timer past 2^31; a frame every 81 ms in the menu and every 31 in a
@@ -61,39 +54,36 @@ void Sleep(uint32_t ms) {
 }
 
 // Between frames the loop sleeps, all but the last millisecond, which passes of 50 us poll: a
-// frame every period + 1 ms as before, at most 25 passes to a frame, and no sleep on a message.
+// frame every 31 ms in a match as before, at most 25 passes to a frame, no sleep on a message.
 TEST_F(ShellTest, TheLoopSleepsBetweenFrames) {
   backend.timeMs = [] { return static_cast<uint32_t>(clockUs / 1000); };
   backend.waitForMessages = Sleep;
-  for (const int32_t period : {30, 0}) {
-    matchFramePeriod = period;
-    int32_t passes = 0, frames = 0, code = 0;
-    for (uint32_t last = clockUs = 0; clockUs < 3000000; ++passes) {
-      const int32_t x = clouds[0].x;
-      ASSERT_TRUE(MainLoopPass(&code));
-      if (clouds[0].x != x) {
-        EXPECT_TRUE(++frames < 3 || TimeMs() - last == period + 1u) << TimeMs() - last;
-        last = TimeMs();
-        if (frames == 5) PostMessage({MSG_PAINT, 0});
-      }
-      clockUs += 50;  // the pass's own work
-      WaitForNextPass();
+  matchFramePeriod = 30;
+  int32_t passes = 0, frames = 0, code = 0;
+  for (uint32_t last = clockUs = 0; clockUs < 3000000; ++passes) {
+    const int32_t x = clouds[0].x;
+    ASSERT_TRUE(MainLoopPass(&code));
+    if (clouds[0].x != x) {
+      EXPECT_TRUE(++frames < 3 || TimeMs() - last == 31) << TimeMs() - last;
+      last = TimeMs();
+      if (frames == 5) PostMessage({MSG_PAINT, 0});
     }
-    EXPECT_LE(passes, 25 * frames);
+    clockUs += 50;  // the pass's own work
+    WaitForNextPass();
   }
+  EXPECT_LE(passes, 25 * frames);
 }
 
 // P and Escape work in the menu too.
 TEST_F(ShellTest, PauseAndQuitKeys) {
-  // {message, key, paused, match over, then paused, quitting}
-  const int32_t cases[][6] = {{MSG_KEYDOWN, 'P', 0, 0, 1, 0},       {MSG_KEYDOWN, 'P', 1, 0, 0, 0},
-                              {MSG_KEYDOWN, 'P', 1, 1, 1, 0},       {MSG_KEYDOWN, 'Q', 0, 0, 0, 0},
-                              {MSG_KEYDOWN, VK_ESCAPE, 0, 0, 0, 1}, {MSG_DESTROY, 0, 0, 0, 0, 1}};
+  // {key pressed (0: the window destroyed), paused, match over, then paused, quitting}
+  const int32_t cases[][5] = {{'P', 0, 0, 1, 0}, {'P', 1, 0, 0, 0},       {'P', 1, 1, 1, 0},
+                              {'Q', 0, 0, 0, 0}, {VK_ESCAPE, 0, 0, 0, 1}, {0, 0, 0, 0, 1}};
   for (const auto& c : cases) {
     SetUp();
-    std::tie(gameMode, paused, matchOver) = tuple(MODE_MENU, c[2], c[3]);
-    WindowProc({static_cast<MessageType>(c[0]), c[1]});
-    EXPECT_EQ(tuple(paused, IsQuitting()), tuple(c[4], c[5] == 1)) << &c - cases;
+    std::tie(gameMode, paused, matchOver) = tuple(MODE_MENU, c[1], c[2]);
+    WindowProc({c[0] ? MSG_KEYDOWN : MSG_DESTROY, c[0]});
+    EXPECT_EQ(tuple(paused, IsQuitting()), tuple(c[3], c[4] == 1)) << &c - cases;
   }
 }
 
@@ -133,7 +123,7 @@ Window* FlakyWindow(const char* title, int32_t w, int32_t h, char* why, size_t l
 // Once started, lost surfaces stop the frames; they are restored (the pictures reloaded) at the
 // first due frame outside the minimised window. Switched to another window, the same.
 TEST_F(ShellTest, StartUpAndLostSurfaces) {
-  const InDataDir here;
+  ASSERT_EQ(chdir(CORVANE_DATA_DIR), 0);  // where the game finds its pictures
   backend.createWindow = FlakyWindow;
   backend.isMinimised = [](Window*) { return minimised; };
   backend.hasFocus = [](Window*) { return !away; };
@@ -141,8 +131,8 @@ TEST_F(ShellTest, StartUpAndLostSurfaces) {
   failures = 3;
   testing::internal::CaptureStderr();
   EXPECT_EQ(StartUp(), 1);
-  const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_NE(err.find("game window: no window today"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("game window: no window today"),
+            std::string::npos);
   failures = 1;
   ASSERT_EQ(StartUp(), 0);
   EXPECT_EQ(attempts, "640 800 1024 640 800 ");
@@ -166,10 +156,10 @@ TEST_F(ShellTest, StartUpAndLostSurfaces) {
 }
 
 TEST_F(ShellTest, CloudsStartUpTo600) {
-  fake::Roll({12100, 12099, 99, 100, 32767, 0, 2500, 5000, 7777, 8888, 9999});
+  fake::Roll({12100, 12099, 99, 100, 32767, 7777});
   PlaceClouds();
-  const int32_t x[kCloudCount] = {600, 0, 5, 0, 125, 250, 385, 440, 495};
-  for (int32_t i = 0; i < kCloudCount; ++i) EXPECT_EQ(clouds[i].x, x[i]) << i;
+  const int32_t x[] = {600, 0, 5, 385};
+  for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(clouds[i].x, x[i]) << i;
 }
 
 }  // namespace

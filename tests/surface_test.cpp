@@ -21,7 +21,7 @@ TEST(SurfaceTest, ScaledAndKeyedCopies) {
   for (const auto& c : cases) {
     auto* src = CreateSurface(c.sw, c.sh);
     auto* dst = CreateSurface(c.dw, c.dh);
-    for (int i = 0; i < c.sw * c.sh; ++i) src->pixels[i] = static_cast<uint16_t>(i + 1);
+    for (int i = 0; i < c.sw * c.sh; ++i) src->pixels[i] = i + 1;
     SetColorKey(src, 2);
     // Whole surfaces: the boxes reach their right and bottom edges.
     EXPECT_TRUE(Blit(dst, {0, 0, c.dw, c.dh}, src, {0, 0, c.sw, c.sh}, c.keyed));
@@ -42,13 +42,13 @@ TEST(SurfaceTest, ColoursAsA24BitScreenShowsThem) {
   uint16_t pixels[11];
   uint32_t xrgb[12] = {};
   uint32_t xbgr[12] = {};
-  for (int i = 0; i < 11; ++i) pixels[i] = static_cast<uint16_t>(cases[i % 6][1]);
+  for (int i = 0; i < 11; ++i) pixels[i] = cases[i % 6][1];
   WidenRgb565(pixels, xrgb, 11, ORDER_XRGB, 0);
   WidenRgb565(pixels, xbgr, 11, ORDER_XBGR, 0xFF000000u);
   for (int i = 0; i < 11; ++i) {
     const uint32_t* c = cases[i % 6];
     EXPECT_EQ(ColorToPixel(c[0]), c[1]) << i;
-    EXPECT_EQ(PixelToColor(static_cast<uint16_t>(c[1])), c[2]) << i;
+    EXPECT_EQ(PixelToColor(c[1]), c[2]) << i;
     EXPECT_EQ(xbgr[i], 0xFF000000u | c[2]) << i;
     EXPECT_EQ(xrgb[i], (c[2] & 0xFF) << 16 | (c[2] & 0xFF00) | c[2] >> 16) << i;
   }

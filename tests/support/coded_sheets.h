@@ -7,10 +7,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "game/state.h"
 #include "platform/surface.h"
-#include "shell/shell.h"
-#include "tests/support/fake_input.h"
+#include "tests/support/planes.h"
 
 namespace coded {
 
@@ -27,14 +25,14 @@ inline void Uninstall() {
   FreeSurface(std::exchange(backBuffer, nullptr));
 }
 
-// A match about to start at 640x480 with scripted input, on coded sheets keyed as the game keys
-// them (the tower on white, the other sprites on black) and an all-black back buffer.
-class Test : public ::testing::Test {
+// A match about to start at 640x480, one human against the computer, with scripted input, on
+// coded sheets keyed as the game keys them (the tower on white, the other sprites on black) and
+// an all-black back buffer.
+class Test : public testplanes::Fresh {
  protected:
   void SetUp() override {
-    ResetGameState();
-    ResetShell();
-    fake::Install();
+    Fresh::SetUp();
+    cpuPlayers = 1;
     // clang-format off
     const int sizes[12][2] = {{640, 480}, {640, 480}, {80, 480}, {80, 64}, {32, 32}, {4, 8},
                               {384, 224}, {256, 32}, {64, 32}, {32, 64}, {752, 80}, {40, 80}};
@@ -47,14 +45,10 @@ class Test : public ::testing::Test {
       *kSheets[i] = sheet;
     }
     backBuffer = CreateSurface(640, 480);
-    ReturnToMenu();
-    gameMode = MODE_MATCH;
   }
   void TearDown() override {
     Uninstall();
-    fake::Uninstall();
-    ClearMessages();
-    ResetShell();
+    Fresh::TearDown();
   }
 
   static uint16_t At(const Surface* s, int x, int y) { return s->pixels[y * s->width + x]; }

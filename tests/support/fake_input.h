@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <tuple>
 
 #include "platform/keys.h"
 #include "platform/system.h"
@@ -12,19 +11,15 @@
 namespace fake {
 
 inline bool keys[256] = {};
-inline int32_t cursorX = 0;
-inline int32_t cursorY = 0;
+inline int32_t cursorX = 0, cursorY = 0;
 // The left button reads down for this many more polls, then up (a click held for a while).
-inline int32_t buttonPollsLeft = 0;
-inline int32_t buttonPolls = 0;
+inline int32_t buttonPollsLeft = 0, buttonPolls = 0;
 // Called at every poll of the left button, before it answers.
 inline void (*onButtonPoll)() = nullptr;
 
 // The next values RandomNumber gives (a negative one: the C library's own; see state_test.cpp),
 // and how many it gave since they were set.
-inline int32_t script[16];
-inline int32_t scripted = 0;
-inline int32_t rolls = 0;
+inline int32_t script[16], scripted = 0, rolls = 0;
 inline void Roll(std::initializer_list<int32_t> values) {
   scripted = rolls = 0;
   for (int32_t v : values) script[scripted++] = v;
@@ -56,9 +51,7 @@ inline void Install() {
   Roll({});
   platform::backend = platform::sdlBackend;
   platform::backend.isKeyDown = IsKeyDown;
-  platform::backend.cursorPos = [](int32_t* x, int32_t* y) {
-    std::tie(*x, *y) = std::tuple(cursorX, cursorY);
-  };
+  platform::backend.cursorPos = [](int32_t* x, int32_t* y) { *x = cursorX, *y = cursorY; };
   platform::backend.timeMs = [] { return 0u; };
   platform::backend.pumpMessages = [] {};
 }

@@ -17,7 +17,7 @@ inline Plane& PutInAir(int32_t index, double x, double y, int32_t heading, doubl
   Plane& p = planes[index];
   std::tie(p.x, p.y, p.headingIndex, p.speed, p.onGround, p.crashed) =
       std::tuple(x, y, heading, speed, 0, 0);
-  std::tie(p.screenX, p.screenY) = std::tuple(static_cast<int32_t>(x), static_cast<int32_t>(y));
+  p.screenX = static_cast<int32_t>(x), p.screenY = static_cast<int32_t>(y);
   return p;
 }
 
