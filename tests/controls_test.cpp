@@ -74,4 +74,16 @@ TEST_F(ControlsTest, SwitchingAwayOrClosingEndsTheReleaseWait) {
   }
 }
 
+// Quit in a running match: the frame that quits, then the quit message, the only one.
+TEST_F(ControlsTest, QuitInARunningMatch) {
+  cpuPlayers = 1;
+  frameTimeAccumulator = 1000;
+  Click(600, 460, 3);
+  int32_t code = -1;
+  EXPECT_TRUE(MainLoopPass(&code));
+  EXPECT_FALSE(MainLoopPass(&code));
+  EXPECT_EQ(tuple(code, early), tuple(0, false));
+  EXPECT_TRUE(MainLoopPass(&code));
+}
+
 }  // namespace

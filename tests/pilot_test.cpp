@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "game/match.h"
+#include "support/fake_input.h"
 #include "support/planes.h"
 
 namespace {
@@ -70,6 +72,15 @@ TEST_F(PilotTest, OneCall) {
         << &c - cases;
     EXPECT_NEAR(p.speed, c[11] ? 8.65 : 8, 1e-9) << &c - cases;
   }
+}
+
+// With two computer pilots, plane 2's draws come first.
+TEST_F(PilotTest, PlaneTwosPilotDrawsFirst) {
+  cpuPlayers = 2;
+  planes[0].speed = planes[1].speed = 6.5;
+  fake::Roll({Raw(18), Raw(40)});
+  SimulateMatchFrame();
+  EXPECT_EQ(tuple(planes[1].onGround, planes[0].onGround), tuple(0, 1));
 }
 
 }  // namespace

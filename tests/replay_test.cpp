@@ -60,6 +60,7 @@ uint32_t KeysAt(uint32_t frame) {
 using Game = std::tuple<std::string, unsigned, int32_t, int32_t, int32_t>;
 const Game kGames[] = {{"human_vs_easy", 101, 1, 0, 0},
                        {"human_vs_medium", 202, 1, 1, 0},
+                       {"human_vs_hard", 303, 1, 2, 0},
                        {"two_humans", 404, 0, 0, 0},
                        {"computer_vs_computer", 505, 2, 2, 1}};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -47,6 +48,15 @@ TEST(StateTest, ReturnToMenu) {
     EXPECT_EQ(tuple(gameMode, paused, matchOver), tuple(MODE_MENU, 0, 0));
   }
   EXPECT_STREQ(resolutionLabel, "800x600x16");
+}
+
+// All of 0..32767, and nothing beyond.
+TEST(StateTest, RandomNumbers) {
+  std::srand(1);
+  static int32_t r[100000];
+  std::generate(std::begin(r), std::end(r), RandomNumber);
+  const auto [low, high] = std::minmax_element(std::begin(r), std::end(r));
+  EXPECT_EQ(std::tuple(*low, *high), std::tuple(0, 32767));
 }
 
 }  // namespace
