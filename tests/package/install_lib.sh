@@ -18,6 +18,7 @@ start_xvfb() {
   : >"$SHOT_DIR/display"
   Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$SHOT_DIR/display" 2>/dev/null &
   XVFB_PID=$!
+  disown  # killed at the end without a word from the shell
   for _ in $(seq 100); do [ -s "$SHOT_DIR/display" ] && break || sleep 0.1; done
   export DISPLAY=":$(cat "$SHOT_DIR/display")"
 }
