@@ -8,7 +8,7 @@
 # Both also install:
 #   share/applications/corvane-altor.desktop menu entry
 #   share/icons/hicolor/NxN/apps/corvane-altor.png
-#   share/metainfo/org.example.corvane_altor.metainfo.xml   AppStream metadata
+#   share/metainfo/<AppStream id>.metainfo.xml   AppStream metadata
 #   share/man/man6/corvane-altor.6.gz       manual page
 #   share/doc/corvane-altor/{copyright,changelog.gz}
 # The paths are relative to the prefix, so the tree works under any prefix; the launcher gets
@@ -26,8 +26,16 @@ else()
 endif()
 set(CORVANE_DIST_DIR ${CMAKE_SOURCE_DIR}/dist)
 set(CORVANE_INSTALL_DOC_DIR share/doc/corvane-altor)
+# The project's home, in one place. It has no domain or web host yet, so all three lie under
+# names reserved for examples (RFC 2606) that never resolve: the AppStream id must be the
+# reverse of a domain the project holds, and software centres fetch the screenshots from the
+# homepage. Change them together once it has one.
+set(CORVANE_APPSTREAM_ID org.example.corvane_altor CACHE STRING "AppStream component id")
+set(CORVANE_HOMEPAGE https://corvane-altor.example.org CACHE STRING
+    "Homepage; the screenshots lie under its screenshots/")
 set(CPACK_PACKAGE_CONTACT
-    "Corvane Altor maintainers <maintainers@users.noreply.c-seed-65dd2389.example>")
+    "Corvane Altor maintainers <maintainers@users.noreply.c-seed-65dd2389.example>"
+    CACHE STRING "The package's maintainer")
 
 # One named component: cpack installs just that and so keeps its list of files apart (see below).
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME game)
@@ -56,7 +64,10 @@ foreach(size 32 64 128)
   install(FILES ${CMAKE_BINARY_DIR}/data/icon/corvane-altor-${size}.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME corvane-altor.png)
 endforeach()
-install(FILES ${CORVANE_DIST_DIR}/org.example.corvane_altor.metainfo.xml DESTINATION share/metainfo)
+configure_file(${CORVANE_DIST_DIR}/corvane-altor.metainfo.xml.in
+               doc/${CORVANE_APPSTREAM_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/doc/${CORVANE_APPSTREAM_ID}.metainfo.xml
+        DESTINATION share/metainfo)
 
 # The copyright file in Debian's machine-readable format carries the terms of LICENSE.
 file(READ ${CMAKE_SOURCE_DIR}/LICENSE license)

@@ -6,6 +6,7 @@
 source "$(dirname "$0")/install_lib.sh" "$@"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$PKG_DIR/CMakeCache.txt")
+appstream_id=$(sed -n 's/^CORVANE_APPSTREAM_ID:STRING=//p' "$PKG_DIR/CMakeCache.txt")
 arch=$(dpkg --print-architecture)
 deb="$PKG_DIR/corvane-altor_${version}_$arch.deb"
 [ -f "$deb" ] || fail "no $deb"
@@ -22,7 +23,7 @@ done
   printf -- '-rw-r--r-- /usr/share/games/corvane-altor/%s\n' "${DATA_FILES[@]}"
   printf -- '-rw-r--r-- /usr/share/icons/hicolor/%s/apps/corvane-altor.png\n' 32x32 64x64 128x128
   printf -- '-rw-r--r-- /usr/share/%s\n' applications/corvane-altor.desktop \
-    metainfo/org.example.corvane_altor.metainfo.xml man/man6/corvane-altor.6.gz \
+    metainfo/$appstream_id.metainfo.xml man/man6/corvane-altor.6.gz \
     doc/corvane-altor/copyright doc/corvane-altor/changelog.gz
 } | sort >"$WORK/expected"
 dpkg-deb -c "$deb" | awk '!/^d/ { print $1, substr($6, 2) }' | sort | diff "$WORK/expected" - ||

@@ -16,7 +16,8 @@ for s in 32 64 128; do
   cmp -s "$DATA_DIR/icon/corvane-altor-$s.png" \
     "$prefix/share/icons/hicolor/${s}x$s/apps/corvane-altor.png" || fail "no ${s}x$s icon"
 done
-for f in applications/corvane-altor.desktop metainfo/org.example.corvane_altor.metainfo.xml \
+appstream_id=$(sed -n 's/^CORVANE_APPSTREAM_ID:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
+for f in applications/corvane-altor.desktop "metainfo/$appstream_id.metainfo.xml" \
   doc/corvane-altor/copyright doc/corvane-altor/changelog.gz; do
   [ -f "$prefix/share/$f" ] || fail "no share/$f"
 done
